@@ -1,0 +1,26 @@
+// Input loop: reads a stream in chunks, splits it into tokens and hands each
+// token to the engine.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+namespace pilo {
+
+// Size of the chunk buffer; one read takes at most CHUNK_SIZE - 1 bytes.
+inline constexpr std::size_t CHUNK_SIZE = 256;
+
+// Longest token judged whole across chunk boundaries. It covers every value
+// line pilo prints (a "%f" line of a double is at most 317 bytes), so output
+// can be read back. A longer token is ignored whole.
+inline constexpr std::size_t TOKEN_CAPACITY = 4096;
+
+// Bytes that separate tokens. Carriage return is not among them.
+inline constexpr const char* TOKEN_DELIMITERS = " \t\n";
+
+// Evaluates every token of stream, an open input stream, on a fresh operand
+// stack. Returns 0 when the stream was read to its end, -1 when reading
+// stopped on a read error. Values left on the stack are discarded unprinted.
+[[nodiscard]] int run_stream(std::FILE* stream) noexcept;
+
+} // namespace pilo

@@ -1,0 +1,87 @@
+#include "engine/command_set.hpp"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+
+namespace pilo {
+
+namespace {
+
+constexpr const char* COMMAND_CHARACTERS = "+-*/%^pfc";
+constexpr const char* STACK_EMPTY_MESSAGE = "pilo: stack empty";
+
+// Write errors are not checked line by line: the stream's error indicator
+// stays set, and the program tests it once at exit.
+void print_value(double value) noexcept {
+    std::printf("%f\n", value);
+}
+
+int report_stack_empty() noexcept {
+    std::puts(STACK_EMPTY_MESSAGE);
+    return -1;
+}
+
+void print_stack(const operand_stack& stack) noexcept {
+    for (std::int32_t i = stack.top; i >= 0; --i)
+        print_value(stack.values[static_cast<std::size_t>(i)]);
+}
+
+int print_top(operand_stack& stack) noexcept {
+    double value = 0.0;
+    if (stack_pop(stack, value) < 0) return report_stack_empty();
+    print_value(value);
+    return stack_push(stack, value);
+}
+
+// a is the deeper operand, b the topmost one.
+double apply_operator(char command, double a, double b) noexcept {
+    switch (command) {
+    case '+':
+        return a + b;
+    case '-':
+        return a - b;
+    case '*':
+        return a * b;
+    case '/':
+        return a / b;
+    case '%':
+        return std::fmod(a, b);
+    default:
+        return std::pow(a, b);
+    }
+}
+
+int apply_binary(operand_stack& stack, char command) noexcept {
+    if (stack_depth(stack) <= 1) return report_stack_empty();
+    double b = 0.0;
+    double a = 0.0;
+    (void)stack_pop(stack, b);
+    (void)stack_pop(stack, a);
+    return stack_push(stack, apply_operator(command, a, b));
+}
+
+} // namespace
+
+int parse_command(const char* token, char& command) noexcept {
+    if (token == nullptr || token[0] == '\0' || token[1] != '\0') return -1;
+    if (std::strchr(COMMAND_CHARACTERS, token[0]) == nullptr) return -1;
+    command = token[0];
+    return 0;
+}
+
+int execute_command(operand_stack& stack, char command) noexcept {
+    if (command == 'f') {
+        print_stack(stack);
+        return 0;
+    }
+    if (command == 'p') return print_top(stack);
+    if (command == 'c') {
+        stack_clear(stack);
+        return 0;
+    }
+    return apply_binary(stack, command);
+}
+
+} // namespace pilo

@@ -1,0 +1,19 @@
+// Command set: which tokens are commands, and carrying them out on the stack.
+// All of pilo's output is written here, to standard output.
+#pragma once
+
+#include "engine/operand_stack.hpp"
+
+namespace pilo {
+
+// Stores the command character in command and returns 0 when token is exactly
+// one of "+ - * / % ^ p f c"; returns -1 for a null, empty, longer or other
+// token, and leaves command untouched.
+[[nodiscard]] int parse_command(const char* token, char& command) noexcept;
+
+// Carries out command, which parse_command must have accepted, on stack. Value
+// lines are written as "%f\n". Returns -1 after writing "pilo: stack empty"
+// when the stack held too few values, leaving it as it was; else returns 0.
+[[nodiscard]] int execute_command(operand_stack& stack, char command) noexcept;
+
+} // namespace pilo

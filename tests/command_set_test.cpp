@@ -1,0 +1,108 @@
+#include "engine/command_set.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+namespace {
+
+// The C library's own rendering of a value line, for values whose text the
+// platform decides (infinities, NaNs).
+std::string value_line(double value) {
+    char line[400];
+    std::snprintf(line, sizeof line, "%f\n", value);
+    return line;
+}
+
+// Runs the whitespace-separated tokens on a fresh stack, pushing the ones that
+// are not commands as the C library reads them, and returns what was printed.
+std::string run_tokens(const std::string& tokens) {
+    pilo::operand_stack stack;
+    pilo::stack_clear(stack);
+    std::istringstream in(tokens);
+    std::string token;
+    testing::internal::CaptureStdout();
+    while (in >> token) {
+        char command = 0;
+        if (pilo::parse_command(token.c_str(), command) == 0)
+            (void)pilo::execute_command(stack, command);
+        else
+            (void)pilo::stack_push(stack, std::strtod(token.c_str(), nullptr));
+    }
+    std::fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
+
+struct command_case {
+    const char* tokens;
+    std::string output;
+};
+
+TEST(CommandSet, WholeInputsPrintExactLines) {
+    const std::string empty = "pilo: stack empty\n";
+    const command_case cases[] = {
+        {"5 p", "5.000000\n"},
+        {"5 3 - p", "2.000000\n"}, // A is the deeper value: A - B
+        {"3 5 - p", "-2.000000\n"},
+        {"10 4 / p", "2.500000\n"},
+        {"2 10 ^ p", "1024.000000\n"},
+        {"7 2 % p", "1.000000\n"},
+        {"-7 2 % p", "-1.000000\n"}, // fmod keeps the sign of A
+        {"7 -2 % p", "1.000000\n"},
+        {"2.5 4 * p", "10.000000\n"},
+        {"1 2 3 f", "3.000000\n2.000000\n1.000000\n"},
+        {"1 2 3 + p f", "5.000000\n5.000000\n1.000000\n"},
+        {"p", empty},
+        {"4 + p", empty + "4.000000\n"}, // a lone operand stays
+        {"1 2 c p", empty},
+        {"c c f", ""},
+        {"f", ""},
+        {"9 p p", "9.000000\n9.000000\n"},
+        {"0.1234567 p", "0.123457\n"},
+        {"0 -1 * p", "-0.000000\n"},
+        {"1e22 p", "10000000000000000000000.000000\n"}, // no exponent, ever
+        {"1 0 / p", value_line(INFINITY)},
+        {"-1 0 / p", value_line(-INFINITY)},
+        {"0 0 / p", value_line(0.0 / 0.0)},
+        {"5 0 % p", value_line(std::fmod(5.0, 0.0))},
+        {"-8 0.5 ^ p", value_line(std::pow(-8.0, 0.5))},
+    };
+    for (const auto& c : cases) EXPECT_EQ(run_tokens(c.tokens), c.output) << "input: " << c.tokens;
+}
+
+TEST(CommandSet, ParseAcceptsExactlyTheNineCharacters) {
+    for (const char* token : {"+", "-", "*", "/", "%", "^", "p", "f", "c"}) {
+        char command = 0;
+        EXPECT_EQ(pilo::parse_command(token, command), 0) << "token: " << token;
+        EXPECT_EQ(command, token[0]) << "token: " << token;
+    }
+    for (const char* token : {"", "P", "F", "C", "pp", "+5", "p2", "x", "=", " "}) {
+        char command = 'k';
+        EXPECT_EQ(pilo::parse_command(token, command), -1) << "token: '" << token << "'";
+        EXPECT_EQ(command, 'k') << "token: '" << token << "'";
+    }
+    char command = 'k';
+    EXPECT_EQ(pilo::parse_command(nullptr, command), -1);
+}
+
+TEST(CommandSet, TooFewValuesFailsAndKeepsStack) {
+    pilo::operand_stack stack;
+    pilo::stack_clear(stack);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(pilo::execute_command(stack, 'p'), -1);
+    ASSERT_EQ(pilo::stack_push(stack, 4.0), 0);
+    for (char op : {'+', '-', '*', '/', '%', '^'})
+        EXPECT_EQ(pilo::execute_command(stack, op), -1) << "command: " << op;
+    EXPECT_EQ(pilo::execute_command(stack, 'f'), 0);
+    std::fflush(stdout);
+    std::string want;
+    for (int i = 0; i < 7; ++i) want += "pilo: stack empty\n";
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), want + "4.000000\n");
+    EXPECT_EQ(pilo::stack_depth(stack), 1);
+}
+
+} // namespace

@@ -1,0 +1,58 @@
+#!/bin/sh
+# Runs one end-to-end case: run_case.sh PILO CASE_DIR
+#
+# The case folder holds, each file optional:
+#   input   bytes fed to standard input (else standard input is empty)
+#   args    arguments, split at white space; pilo runs inside the folder
+#   output  the exact expected standard output (else none)
+#   status  the expected exit status (else 0)
+#   stdout  "/dev/full" or "closed": where standard output goes instead of
+#           being captured; output is then not compared
+# Standard error must always stay empty.
+set -u
+pilo=$1
+dir=$2
+tmp=$(mktemp -d) || exit 2
+trap 'rm -rf "$tmp"' EXIT
+
+input=/dev/null
+[ -f "$dir/input" ] && input=$dir/input
+args=
+[ -f "$dir/args" ] && args=$(cat "$dir/args")
+want_status=0
+[ -f "$dir/status" ] && want_status=$(cat "$dir/status")
+target=
+[ -f "$dir/stdout" ] && target=$(cat "$dir/stdout")
+
+cd "$dir" || exit 2
+# $args is split on purpose: it holds several arguments.
+case $target in
+"") "$pilo" $args <"$input" >"$tmp/out" 2>"$tmp/err" ;;
+/dev/full) "$pilo" $args <"$input" >/dev/full 2>"$tmp/err" ;;
+closed) "$pilo" $args <"$input" >&- 2>"$tmp/err" ;;
+*) echo "unknown stdout target: $target"; exit 2 ;;
+esac
+status=$?
+
+failed=0
+if [ "$status" != "$want_status" ]; then
+    echo "exit status $status, expected $want_status"
+    failed=1
+fi
+if [ -s "$tmp/err" ]; then
+    echo "standard error is not empty:"
+    cat "$tmp/err"
+    failed=1
+fi
+if [ -z "$target" ]; then
+    want=/dev/null
+    [ -f "$dir/output" ] && want=$dir/output
+    if ! cmp -s "$want" "$tmp/out"; then
+        echo "standard output differs (expected, then actual):"
+        od -c "$want" | head -20
+        echo ---
+        od -c "$tmp/out" | head -20
+        failed=1
+    fi
+fi
+exit $failed

@@ -1,0 +1,77 @@
+#include "driver/input_loop.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Runs input through run_stream from an in-memory stream; returns the output.
+std::string run_input(const std::string& input, int& status) {
+    std::string bytes = input;
+    std::FILE* stream = fmemopen(bytes.data(), bytes.size(), "r");
+    if (stream == nullptr) {
+        ADD_FAILURE() << "fmemopen failed";
+        return {};
+    }
+    testing::internal::CaptureStdout();
+    status = pilo::run_stream(stream);
+    std::fflush(stdout);
+    std::fclose(stream);
+    return testing::internal::GetCapturedStdout();
+}
+
+std::string run_input(const std::string& input) {
+    int status = -2;
+    std::string output = run_input(input, status);
+    EXPECT_EQ(status, 0) << "input: " << input;
+    return output;
+}
+
+// Shifts a token across every position of the first chunks, so that it
+// straddles one boundary or two; it must always be read whole.
+TEST(InputLoop, TokenIsWholeWhereverChunksEnd) {
+    const std::string long_number = "1" + std::string(20, '0') + "." + std::string(280, '0');
+    for (std::size_t shift = 0; shift < 2 * pilo::CHUNK_SIZE; ++shift) {
+        const std::string pad(shift, shift % 2 ? '\t' : ' ');
+        ASSERT_EQ(run_input(pad + "1234567890 p"), "1234567890.000000\n") << "shift " << shift;
+        ASSERT_EQ(run_input(pad + long_number + " f\n"), "100000000000000000000.000000\n")
+            << "shift " << shift;
+        ASSERT_EQ(run_input(pad + "3 4 +\n" + pad + "p\n"), "7.000000\n") << "shift " << shift;
+    }
+}
+
+// The longest token judged whole, and the first that is ignored, both placed
+// to start anywhere in a chunk.
+TEST(InputLoop, OverlongTokenIsIgnoredWhole) {
+    const std::string longest = std::string(pilo::TOKEN_CAPACITY - 1, '0') + "8";
+    const std::string too_long = std::string(pilo::TOKEN_CAPACITY, '0') + "9";
+    for (std::size_t shift = 0; shift < pilo::CHUNK_SIZE; shift += 17) {
+        std::string pad = "7";
+        pad.append(shift + 1, ' ');
+        EXPECT_EQ(run_input(pad + longest + " p\n"), "8.000000\n") << "shift " << shift;
+        EXPECT_EQ(run_input(pad + too_long + " p\n"), "7.000000\n") << "shift " << shift;
+        EXPECT_EQ(run_input(pad + too_long + "\n5 p"), "5.000000\n") << "shift " << shift;
+        EXPECT_EQ(run_input(pad + std::string(70000, '1') + " f"), "7.000000\n")
+            << "shift " << shift;
+    }
+}
+
+TEST(InputLoop, KeptChunkRules) {
+    const struct {
+        std::string input;
+        std::string output;
+    } cases[] = {
+        {"", ""},
+        {"2\n3\n+\np", "5.000000\n"},      // no final newline
+        {"1 p\r\n2 p \r\n", "2.000000\n"}, // "p\r" is no command; "p \r" is
+        {std::string("1 p\0 2 p\n3 p\n", 13), "1.000000\n3.000000\n"}, // zero hides its chunk
+        {std::string("12\0 x\n34 f\n", 11), "34.000000\n12.000000\n"}, // and ends its token
+        {"1 2 3", ""}, // values left are never printed
+        {"a b 12abc . e5 P", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(run_input(c.input), c.output) << "input: " << c.input;
+}
+
+} // namespace
