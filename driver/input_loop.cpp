@@ -5,11 +5,28 @@
 #include "engine/operand_stack.hpp"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace pilo {
 
 namespace {
+
+enum byte_class : std::uint8_t { TOKEN_BYTE, DELIMITER_BYTE, END_BYTE };
+
+// Class of every byte value, so that splitting a chunk costs one table look-up
+// a byte. The zero byte ends the chunk's text.
+constexpr std::array<byte_class, 256> BYTE_CLASSES = [] {
+    std::array<byte_class, 256> classes{};
+    for (const char* d = TOKEN_DELIMITERS; *d != '\0'; ++d)
+        classes[static_cast<unsigned char>(*d)] = DELIMITER_BYTE;
+    classes[0] = END_BYTE;
+    return classes;
+}();
+
+byte_class class_of(char byte) noexcept {
+    return BYTE_CLASSES[static_cast<unsigned char>(byte)];
+}
 
 // A token that reached the end of a full chunk and may go on in the next one.
 // Only its first TOKEN_CAPACITY bytes are kept; overlong marks that more came.
@@ -20,25 +37,27 @@ struct pending_token {
     bool overlong;
 };
 
-// Commands are tried first, so the one-character "+" and "-" never read as
-// numbers. Statuses are not acted on: a command that finds too few values has
-// already said so, and a number that meets a full stack is dropped silently.
-void evaluate_token(operand_stack& stack, const char* token) noexcept {
+// Evaluates token, length bytes followed by a zero byte. Commands are tried
+// first, so the one-character "+" and "-" never read as numbers. Statuses are
+// not acted on: a command that finds too few values has already said so, and
+// a number that meets a full stack is dropped silently.
+void evaluate_token(operand_stack& stack, const char* token, std::size_t length) noexcept {
     char command = 0;
     double value = 0.0;
-    if (parse_command(token, command) == 0)
+    if (length == 1 && parse_command(token, command) == 0)
         (void)execute_command(stack, command);
-    else if (parse_number(token, value) == 0)
+    else if (parse_number(token, length, value) == 0)
         (void)stack_push(stack, value);
 }
 
-void extend_pending(pending_token& pending, const char* bytes, std::size_t count) noexcept {
+void extend_pending(pending_token& pending, const char* first, const char* last) noexcept {
+    const auto count = static_cast<std::size_t>(last - first);
     pending.active = true;
     if (count > TOKEN_CAPACITY - pending.length) {
         pending.overlong = true;
         return;
     }
-    std::memcpy(pending.bytes.data() + pending.length, bytes, count);
+    std::memcpy(pending.bytes.data() + pending.length, first, count);
     pending.length += count;
 }
 
@@ -46,41 +65,45 @@ void finish_pending(operand_stack& stack, pending_token& pending) noexcept {
     if (!pending.active) return;
     if (!pending.overlong) {
         pending.bytes[pending.length] = '\0';
-        evaluate_token(stack, pending.bytes.data());
+        evaluate_token(stack, pending.bytes.data(), pending.length);
     }
     pending.length = 0;
     pending.active = false;
     pending.overlong = false;
 }
 
-// Evaluates the tokens of one chunk. fgets fills a chunk to CHUNK_SIZE - 1
-// bytes only when the line goes on, so a token that touches the end of such a
-// chunk is held back until its end is seen. A chunk cut short by a zero byte
+char* skip_token(char* byte) noexcept {
+    while (class_of(*byte) == TOKEN_BYTE) ++byte;
+    return byte;
+}
+
+// Evaluates the tokens of one chunk. fgets fills all CHUNK_SIZE - 1 bytes of a
+// chunk only when the line goes on, so a token that runs into the end of such
+// a chunk is held back until its end is seen. A chunk cut short by a zero byte
 // or by the end of input ends its last token.
 void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) noexcept {
-    const std::size_t length = std::strlen(chunk);
-    const bool line_goes_on = length == CHUNK_SIZE - 1 && chunk[length - 1] != '\n';
-    std::size_t pos = 0;
+    char* const full_end = chunk + CHUNK_SIZE - 1;
+    char* byte = chunk;
     if (pending.active) {
-        pos = std::strcspn(chunk, TOKEN_DELIMITERS);
-        extend_pending(pending, chunk, pos);
-        if (pos == length && line_goes_on) return;
+        byte = skip_token(chunk);
+        extend_pending(pending, chunk, byte);
+        if (byte == full_end) return;
         finish_pending(stack, pending);
     }
     while (true) {
-        pos += std::strspn(chunk + pos, TOKEN_DELIMITERS);
-        if (pos == length) return;
-        const std::size_t count = std::strcspn(chunk + pos, TOKEN_DELIMITERS);
-        if (pos + count == length) {
-            if (line_goes_on)
-                extend_pending(pending, chunk + pos, count);
-            else
-                evaluate_token(stack, chunk + pos);
+        while (class_of(*byte) == DELIMITER_BYTE) ++byte;
+        if (*byte == '\0') return;
+        char* const token = byte;
+        byte = skip_token(byte);
+        if (byte == full_end) {
+            extend_pending(pending, token, byte);
             return;
         }
-        chunk[pos + count] = '\0';
-        evaluate_token(stack, chunk + pos);
-        pos += count + 1;
+        const bool last = *byte == '\0';
+        *byte = '\0';
+        evaluate_token(stack, token, static_cast<std::size_t>(byte - token));
+        if (last) return;
+        ++byte;
     }
 }
 

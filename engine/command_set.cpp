@@ -1,22 +1,25 @@
 #include "engine/command_set.hpp"
 
+#include "engine/value_line.hpp"
+
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
-#include <cstring>
 
 namespace pilo {
 
 namespace {
 
-constexpr const char* COMMAND_CHARACTERS = "+-*/%^pfc";
+// Whether each byte value is a command character, so that telling commands
+// from numbers costs one look-up.
+constexpr std::array<bool, 256> COMMAND_BYTES = [] {
+    std::array<bool, 256> commands{};
+    for (unsigned char command : {'+', '-', '*', '/', '%', '^', 'p', 'f', 'c'})
+        commands[command] = true;
+    return commands;
+}();
 constexpr const char* STACK_EMPTY_MESSAGE = "pilo: stack empty";
-
-// Write errors are not checked line by line: the stream's error indicator
-// stays set, and the program tests it once at exit.
-void print_value(double value) noexcept {
-    std::printf("%f\n", value);
-}
 
 int report_stack_empty() noexcept {
     std::puts(STACK_EMPTY_MESSAGE);
@@ -25,13 +28,13 @@ int report_stack_empty() noexcept {
 
 void print_stack(const operand_stack& stack) noexcept {
     for (std::int32_t i = stack.top; i >= 0; --i)
-        print_value(stack.values[static_cast<std::size_t>(i)]);
+        print_value_line(stack.values[static_cast<std::size_t>(i)]);
 }
 
 int print_top(operand_stack& stack) noexcept {
     double value = 0.0;
     if (stack_pop(stack, value) < 0) return report_stack_empty();
-    print_value(value);
+    print_value_line(value);
     return stack_push(stack, value);
 }
 
@@ -66,7 +69,7 @@ int apply_binary(operand_stack& stack, char command) noexcept {
 
 int parse_command(const char* token, char& command) noexcept {
     if (token == nullptr || token[0] == '\0' || token[1] != '\0') return -1;
-    if (std::strchr(COMMAND_CHARACTERS, token[0]) == nullptr) return -1;
+    if (!COMMAND_BYTES[static_cast<unsigned char>(token[0])]) return -1;
     command = token[0];
     return 0;
 }
