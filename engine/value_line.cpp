@@ -38,10 +38,18 @@ void write_digits(char* last, std::uint64_t number, int count) noexcept {
     if (count == 1) *--last = static_cast<char>('0' + number);
 }
 
+constexpr std::array<std::uint64_t, 20> POWERS_OF_TEN = [] {
+    std::array<std::uint64_t, 20> powers{};
+    powers[0] = 1;
+    for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
+    return powers;
+}();
+
+// Returns how many decimal digits number has, counting 0 as one digit. The
+// bit width times log10(2), 1233 / 4096, is the digit count or one less.
 int count_digits(std::uint64_t number) noexcept {
-    int count = 1;
-    for (; number >= 10; number /= 10) ++count;
-    return count;
+    const auto estimate = static_cast<int>((std::bit_width(number | 1) * 1233) >> 12);
+    return estimate + ((number | 1) >= POWERS_OF_TEN[static_cast<std::size_t>(estimate)] ? 1 : 0);
 }
 
 // Splits |value| = mantissa * 2^exponent into its integer part and its

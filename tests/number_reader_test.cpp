@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -76,6 +81,120 @@ TEST(NumberReader, RefusesPartialAndEmptyTokens) {
     double out = 0.5;
     EXPECT_EQ(pilo::parse_number(nullptr, out), -1);
     EXPECT_EQ(out, 0.5);
+}
+
+} // namespace
+
+namespace {
+
+// Feeds token to parse_number and to strtod, the reference: both must agree on
+// whether the whole token is a number and on its value, bit for bit. Returns
+// false, after reporting token, when they differ.
+bool agrees_with_strtod(const std::string& token) {
+    char* end = nullptr;
+    const double want = std::strtod(token.c_str(), &end);
+    const bool want_accepted = !token.empty() && *end == '\0';
+    double got = 0.5;
+    const bool accepted = pilo::parse_number(token.c_str(), token.size(), got) == 0;
+    const bool same = accepted == want_accepted && (!accepted || same_bits(got, want));
+    EXPECT_TRUE(same) << "token: '" << token << "' accepted " << accepted << " value " << got
+                      << ", strtod accepted " << want_accepted << " value " << want;
+    return same;
+}
+
+std::string print(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// The exact decimal expansion of the midpoint between value and the next
+// double up: strtod must round it to even, and the strings just above and
+// below it to the nearer neighbour. Long double holds the midpoint exactly.
+std::vector<std::string> halfway_strings(double value) {
+    const long double midpoint =
+        (static_cast<long double>(value) + std::nextafter(value, INFINITY)) / 2;
+    std::vector<char> text(1100);
+    std::snprintf(text.data(), text.size(), "%.767Le", midpoint);
+    std::string exact = text.data();
+    const auto e = exact.find('e');
+    std::string mantissa = exact.substr(0, e);
+    while (mantissa.back() == '0') mantissa.pop_back();
+    const std::string exponent = exact.substr(e);
+    std::string below = mantissa;
+    below.back() = static_cast<char>(below.back() - 1); // the last kept digit is never 0
+    return {mantissa + exponent, mantissa + "0000000001" + exponent, below + "9999999" + exponent};
+}
+
+TEST(NumberReader, MatchesStrtodBitForBit) {
+    std::mt19937_64 random(2026);
+    std::size_t failures = 0;
+    auto check = [&](const std::string& token) {
+        if (!agrees_with_strtod(token)) ++failures;
+        return failures < 10;
+    };
+    // Random bit patterns, subnormals and specials among them, written
+    // shortest-exact, in hexadecimal, signed and as fixed decimals.
+    for (int i = 0; i < 200000 && failures < 10; ++i) {
+        const double value = std::bit_cast<double>(random());
+        const double subnormal = std::bit_cast<double>(random() >> 12);
+        for (const char* format : {"%.17g", "%a", "%+.17g", "%.15g", "%.6f", "%.3e", "%g"})
+            check(print(format, value)) && check(print(format, subnormal));
+        check(std::to_string(random() % 100000000));
+    }
+    // Halfway cases, long digit strings to 1000 characters, and near the
+    // ends of the range.
+    for (int i = 0; i < 3000 && failures < 10; ++i) {
+        for (const auto& token : halfway_strings(std::bit_cast<double>(random() >> 1)))
+            check(token);
+        std::string digits(1 + random() % 1000, '0');
+        for (char& digit : digits) digit = static_cast<char>('0' + random() % 10);
+        digits[random() % digits.size()] = '.';
+        check(digits) && check(digits + "e-" + std::to_string(random() % 400)) &&
+            check("-" + digits + "e" + std::to_string(random() % 400));
+    }
+    for (const char* token : {"1.7976931348623157e308",
+                              "1.7976931348623158e308",
+                              "1.7976931348623159e308",
+                              "1e309",
+                              "-1e309",
+                              "2.2250738585072011e-308",
+                              "2.2250738585072014e-308",
+                              "4.9406564584124654e-324",
+                              "2.4703282292062327e-324",
+                              "2.4703282292062328e-324",
+                              "1e-400",
+                              "-1e-400",
+                              "0e999999",
+                              "1e-999999999999",
+                              "123456789012345678901234567890",
+                              "9007199254740993",
+                              "0.1e-22",
+                              "1e22",
+                              "1e23",
+                              "-0.0",
+                              "+0",
+                              "+.5",
+                              "-.5e+1",
+                              "00000.5",
+                              "5e",
+                              "5e+",
+                              "1.2.3",
+                              "--1",
+                              "+-1",
+                              " 1",
+                              "\f1",
+                              "1 ",
+                              "0x",
+                              "0x1p-1074",
+                              "0x1P+1024",
+                              "-0X.8",
+                              "0xg"})
+        check(token);
+    for (const char* spelling : {"inf", "INF", "Inf", "infinity", "INFINITY", "infinit", "infx",
+                                 "nan", "NaN", "nan(123)", "nan(abc_1)", "nan()", "nan(", "nanx"})
+        for (const char* sign : {"", "+", "-"}) check(std::string(sign) + spelling);
+    EXPECT_EQ(failures, 0u);
 }
 
 } // namespace

@@ -1,0 +1,98 @@
+// Micro-benchmarks of the number reader against strtod and of the value-line
+// writer against snprintf, over a fixed mix of workload-like inputs.
+
+#include "driver/number_reader.hpp"
+#include "engine/value_line.hpp"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t SAMPLE_COUNT = 4096;
+
+// Tokens in the forms the workload generator writes, in a fixed random order.
+std::vector<std::string> make_tokens() {
+    std::mt19937_64 random(1);
+    std::vector<std::string> tokens;
+    char text[64];
+    while (tokens.size() < SAMPLE_COUNT) {
+        const auto draw = random() % 100;
+        const double unit = static_cast<double>(random() % 1000000) / 1000000.0;
+        if (draw < 35)
+            std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(random() % 100000));
+        else if (draw < 65)
+            std::snprintf(text, sizeof text, "%.*f", static_cast<int>(1 + random() % 6), unit * 2000 - 1000);
+        else if (draw < 80)
+            std::snprintf(text, sizeof text, "%.*fe%d", static_cast<int>(1 + random() % 8), 1 + unit * 9,
+                          static_cast<int>(random() % 17) - 8);
+        else if (draw < 93)
+            std::snprintf(text, sizeof text, "%.17g", unit);
+        else
+            std::snprintf(text, sizeof text, "%.3f", -unit * 10000);
+        tokens.emplace_back(text);
+    }
+    return tokens;
+}
+
+// Values as the workload's arithmetic leaves them: mostly moderate, a few
+// tiny, huge or integral.
+std::vector<double> make_values() {
+    std::vector<double> values;
+    for (const std::string& token : make_tokens()) values.push_back(std::strtod(token.c_str(), nullptr));
+    return values;
+}
+
+void bm_parse_number(benchmark::State& state) {
+    const auto tokens = make_tokens();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const std::string& token = tokens[i++ % tokens.size()];
+        double value = 0.0;
+        benchmark::DoNotOptimize(pilo::parse_number(token.c_str(), token.size(), value));
+        benchmark::DoNotOptimize(value);
+    }
+}
+BENCHMARK(bm_parse_number);
+
+void bm_strtod(benchmark::State& state) {
+    const auto tokens = make_tokens();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        char* end = nullptr;
+        benchmark::DoNotOptimize(std::strtod(tokens[i++ % tokens.size()].c_str(), &end));
+        benchmark::DoNotOptimize(end);
+    }
+}
+BENCHMARK(bm_strtod);
+
+void bm_format_value_line(benchmark::State& state) {
+    const auto values = make_values();
+    std::array<char, pilo::VALUE_LINE_SIZE> line;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(pilo::format_value_line(values[i++ % values.size()], line));
+        benchmark::DoNotOptimize(line);
+    }
+}
+BENCHMARK(bm_format_value_line);
+
+void bm_snprintf(benchmark::State& state) {
+    const auto values = make_values();
+    char line[pilo::VALUE_LINE_SIZE];
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(std::snprintf(line, sizeof line, "%f\n", values[i++ % values.size()]));
+        benchmark::DoNotOptimize(line);
+    }
+}
+BENCHMARK(bm_snprintf);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,79 @@
+#include "engine/value_line.hpp"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <random>
+#include <string>
+
+namespace {
+
+// Formats value both ways; returns false, after reporting value, when the
+// writer's line differs from the C library's "%f\n".
+bool matches_printf(double value) {
+    char want[400];
+    std::snprintf(want, sizeof want, "%f\n", value);
+    std::array<char, pilo::VALUE_LINE_SIZE> line;
+    const std::string got(line.data(), pilo::format_value_line(value, line));
+    EXPECT_EQ(got, want) << "value " << std::hexfloat << value;
+    return got == want;
+}
+
+TEST(ValueLine, MatchesPrintfByteForByte) {
+    using limits = std::numeric_limits<double>;
+    // Specials, rounding ties at the sixth decimal (k / 2^7 halves exactly
+    // there), carries into the integer part, the switch to the general
+    // formatter past 2^63, and the extremes.
+    for (double value : {0.0,
+                         -0.0,
+                         limits::infinity(),
+                         -limits::infinity(),
+                         limits::quiet_NaN(),
+                         -limits::quiet_NaN(),
+                         0.0078125,
+                         0.0234375,
+                         -0.0078125,
+                         0.9999995,
+                         0.99999949999999999,
+                         9.9999995,
+                         -1e-7,
+                         5e-7,
+                         4.9999999999999998e-7,
+                         0x1p-20,
+                         0x1p-52,
+                         0x1p-64,
+                         0x1p-75,
+                         0x1p62,
+                         0x1.fffffffffffffp62,
+                         0x1p63,
+                         0x1p64,
+                         -0x1p63,
+                         1e22,
+                         limits::max(),
+                         -limits::max(),
+                         limits::min(),
+                         limits::denorm_min(),
+                         123456789.125,
+                         4503599627370495.5})
+        matches_printf(value);
+    std::mt19937_64 random(2026);
+    int failures = 0;
+    for (int i = 0; i < 300000 && failures < 10; ++i) {
+        // Raw bit patterns, values of every size near one, and short dyadic
+        // fractions, where exact ties at six decimals live.
+        const double raw = std::bit_cast<double>(random());
+        const double near_one =
+            std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 90));
+        const double dyadic =
+            static_cast<double>(static_cast<std::int64_t>(random() % 2000001) - 1000000) /
+            static_cast<double>(1 << (random() % 12));
+        for (double value : {raw, near_one, -near_one, dyadic})
+            if (!matches_printf(value)) ++failures;
+    }
+}
+
+} // namespace
