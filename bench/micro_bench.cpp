@@ -25,12 +25,14 @@ std::vector<std::string> make_tokens() {
         const auto draw = random() % 100;
         const double unit = static_cast<double>(random() % 1000000) / 1000000.0;
         if (draw < 35)
-            std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(random() % 100000));
+            std::snprintf(text, sizeof text, "%llu",
+                          static_cast<unsigned long long>(random() % 100000));
         else if (draw < 65)
-            std::snprintf(text, sizeof text, "%.*f", static_cast<int>(1 + random() % 6), unit * 2000 - 1000);
+            std::snprintf(text, sizeof text, "%.*f", static_cast<int>(1 + random() % 6),
+                          unit * 2000 - 1000);
         else if (draw < 80)
-            std::snprintf(text, sizeof text, "%.*fe%d", static_cast<int>(1 + random() % 8), 1 + unit * 9,
-                          static_cast<int>(random() % 17) - 8);
+            std::snprintf(text, sizeof text, "%.*fe%d", static_cast<int>(1 + random() % 8),
+                          1 + unit * 9, static_cast<int>(random() % 17) - 8);
         else if (draw < 93)
             std::snprintf(text, sizeof text, "%.17g", unit);
         else
@@ -44,7 +46,8 @@ std::vector<std::string> make_tokens() {
 // tiny, huge or integral.
 std::vector<double> make_values() {
     std::vector<double> values;
-    for (const std::string& token : make_tokens()) values.push_back(std::strtod(token.c_str(), nullptr));
+    for (const std::string& token : make_tokens())
+        values.push_back(std::strtod(token.c_str(), nullptr));
     return values;
 }
 
@@ -87,7 +90,8 @@ void bm_snprintf(benchmark::State& state) {
     char line[pilo::VALUE_LINE_SIZE];
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(std::snprintf(line, sizeof line, "%f\n", values[i++ % values.size()]));
+        benchmark::DoNotOptimize(
+            std::snprintf(line, sizeof line, "%f\n", values[i++ % values.size()]));
         benchmark::DoNotOptimize(line);
     }
 }
