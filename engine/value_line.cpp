@@ -70,7 +70,7 @@ bool split_fixed(std::uint64_t bits, std::uint64_t& integer, std::uint32_t& micr
         return true;
     }
     const int shift = -exponent;
-    if (shift >= 128) { // below 2^-1074 * 2^53: rounds to zero
+    if (shift >= 128) { // below 2^-75: far under half a millionth
         integer = 0;
         micros = 0;
         return true;
