@@ -61,24 +61,10 @@ TEST(NumberReader, AcceptsStrtodForms) {
     }
 }
 
-TEST(NumberReader, AcceptsLongDigitStrings) {
-    const std::string ones = "1" + std::string(299, '0');
-    const std::string tiny = "0." + std::string(400, '0') + "1";
-    for (const std::string& token : {ones, tiny, std::string(4000, '0') + "8"}) {
-        double out = 0.5;
-        ASSERT_EQ(pilo::parse_number(token.c_str(), out), 0) << "token: " << token;
-        EXPECT_TRUE(same_bits(out, std::strtod(token.c_str(), nullptr))) << "token: " << token;
-    }
-}
-
-TEST(NumberReader, RefusesPartialAndEmptyTokens) {
-    for (const char* token : {"", "12abc", ".", "e5", "x", "P", "1e", "0x", "5\r", "1,5", "--1",
-                              "+-1", "1..2", "infinit", "nan(", "0x1p"}) {
-        double out = 0.5;
-        EXPECT_EQ(pilo::parse_number(token, out), -1) << "token: '" << token << "'";
-        EXPECT_EQ(out, 0.5) << "token: '" << token << "'";
-    }
+TEST(NumberReader, RefusesEmptyTokens) {
     double out = 0.5;
+    EXPECT_EQ(pilo::parse_number("", out), -1);
+    EXPECT_EQ(pilo::parse_number("5", 0, out), -1) << "a length of zero is an empty token";
     EXPECT_EQ(pilo::parse_number(nullptr, out), -1);
     EXPECT_EQ(out, 0.5);
 }
@@ -88,15 +74,16 @@ TEST(NumberReader, RefusesPartialAndEmptyTokens) {
 namespace {
 
 // Feeds token to parse_number and to strtod, the reference: both must agree on
-// whether the whole token is a number and on its value, bit for bit. Returns
-// false, after reporting token, when they differ.
+// whether the whole token is a number and on its value, bit for bit, and a
+// refused token must leave the output alone. Returns false, after reporting
+// token, when they differ.
 bool agrees_with_strtod(const std::string& token) {
     char* end = nullptr;
     const double want = std::strtod(token.c_str(), &end);
     const bool want_accepted = !token.empty() && *end == '\0';
     double got = 0.5;
     const bool accepted = pilo::parse_number(token.c_str(), token.size(), got) == 0;
-    const bool same = accepted == want_accepted && (!accepted || same_bits(got, want));
+    const bool same = accepted == want_accepted && same_bits(got, accepted ? want : 0.5);
     EXPECT_TRUE(same) << "token: '" << token << "' accepted " << accepted << " value " << got
                       << ", strtod accepted " << want_accepted << " value " << want;
     return same;
@@ -191,8 +178,9 @@ TEST(NumberReader, MatchesStrtodBitForBit) {
                               "-0X.8",
                               "0xg"})
         check(token);
-    for (const char* spelling : {"inf", "INF", "Inf", "infinity", "INFINITY", "infinit", "infx",
-                                 "nan", "NaN", "nan(123)", "nan(abc_1)", "nan()", "nan(", "nanx"})
+    for (const char* spelling :
+         {"inf", "INF", "Inf", "infinity", "INFINITY", "infinit", "infx", "nan", "NaN", "nan(123)",
+          "nan(abc_1)", "nan()", "nan(", "nanx", "nan(1"})
         for (const char* sign : {"", "+", "-"}) check(std::string(sign) + spelling);
     EXPECT_EQ(failures, 0u);
 }
