@@ -15,10 +15,11 @@ namespace {
 // from numbers costs one look-up.
 constexpr std::array<bool, 256> COMMAND_BYTES = [] {
     std::array<bool, 256> commands{};
-    for (unsigned char command : {'+', '-', '*', '/', '%', '^', 'p', 'f', 'c'})
-        commands[command] = true;
+    for (const char* command = "+-*/%^pfc"; *command != '\0'; ++command)
+        commands[static_cast<unsigned char>(*command)] = true;
     return commands;
 }();
+
 constexpr const char* STACK_EMPTY_MESSAGE = "pilo: stack empty";
 
 int report_stack_empty() noexcept {
