@@ -32,9 +32,9 @@ byte_class class_of(char byte) noexcept {
 // Only its first TOKEN_CAPACITY bytes are kept; overlong marks that more came.
 struct pending_token {
     std::array<char, TOKEN_CAPACITY + 1> bytes;
-    std::size_t length;
-    bool active;
-    bool overlong;
+    std::size_t length = 0;
+    bool active = false;
+    bool overlong = false;
 };
 
 // Evaluates token, length bytes followed by a zero byte. Commands are tried
@@ -114,9 +114,6 @@ int run_stream(std::FILE* stream) noexcept {
     std::array<char, CHUNK_SIZE> chunk;
     pending_token pending;
     stack_clear(stack);
-    pending.length = 0;
-    pending.active = false;
-    pending.overlong = false;
     while (std::fgets(chunk.data(), static_cast<int>(chunk.size()), stream) != nullptr)
         evaluate_chunk(stack, pending, chunk.data());
     if (std::feof(stream) == 0) return -1;
