@@ -94,6 +94,16 @@ void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) n
         while (class_of(*byte) == DELIMITER_BYTE) ++byte;
         if (*byte == '\0') return;
         char* const token = byte;
+        // Most tokens are short numbers, and reading one finds where it ends:
+        // such a token is scanned once, not split first and read after.
+        double value = 0.0;
+        const char* const number_end = parse_short_decimal(token, value);
+        if (number_end != nullptr && number_end != full_end &&
+            class_of(*number_end) != TOKEN_BYTE) {
+            (void)stack_push(stack, value);
+            byte = token + (number_end - token);
+            continue;
+        }
         byte = skip_token(byte);
         if (byte == full_end) {
             extend_pending(pending, token, byte);

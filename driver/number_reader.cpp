@@ -33,51 +33,48 @@ bool is_digit(char byte) noexcept {
     return byte >= '0' && byte <= '9';
 }
 
-// Reads [first, last) into digits while they are digits; returns where it stopped.
-const char* read_digits(const char* first, const char* last, std::uint64_t& digits) noexcept {
-    for (; first != last && is_digit(*first); ++first)
-        digits = digits * 10 + static_cast<std::uint64_t>(*first - '0');
-    return first;
+// Adds the digits at text to digits; returns the first byte that is not one.
+const char* read_digits(const char* text, std::uint64_t& digits) noexcept {
+    for (; is_digit(*text); ++text) digits = digits * 10 + static_cast<std::uint64_t>(*text - '0');
+    return text;
 }
 
-// Reads the common short form: an optional minus, at most 19 digits with an
-// optional point, and an optional exponent, whose value is d * 10^e with
-// d <= 2^53 and |e| <= 22. Both factors are then exact doubles, so the one
-// multiplication or division is correctly rounded and equals strtod's answer.
-// Returns false, deciding nothing, for every other token.
-bool parse_short_decimal(const char* first, const char* last, double& out) noexcept {
-    const bool negative = *first == '-';
-    const char* at = first + (negative ? 1 : 0);
+} // namespace
+
+const char* parse_short_decimal(const char* text, double& out) noexcept {
+    const bool negative = *text == '-';
+    const char* at = text + (negative ? 1 : 0);
     std::uint64_t digits = 0;
-    const char* const integer_end = read_digits(at, last, digits);
+    const char* const integer_end = read_digits(at, digits);
     const char* fraction_end = integer_end;
-    if (fraction_end != last && *fraction_end == '.')
-        fraction_end = read_digits(fraction_end + 1, last, digits);
+    if (*fraction_end == '.') fraction_end = read_digits(fraction_end + 1, digits);
     const auto point = integer_end != fraction_end ? 1 : 0;
     const auto digit_count = static_cast<int>(fraction_end - at) - point;
-    if (digit_count == 0 || digit_count > MAX_SIGNIFICAND_DIGITS) return false;
+    if (digit_count == 0 || digit_count > MAX_SIGNIFICAND_DIGITS) return nullptr;
     int exponent = 0;
     at = fraction_end;
-    if (at != last && (*at == 'e' || *at == 'E')) {
+    if (*at == 'e' || *at == 'E') {
         ++at;
-        const bool exponent_negative = at != last && *at == '-';
-        if (at != last && (*at == '-' || *at == '+')) ++at;
-        if (at == last || !is_digit(*at)) return false;
-        for (; at != last && is_digit(*at); ++at)
+        const bool exponent_negative = *at == '-';
+        if (*at == '-' || *at == '+') ++at;
+        if (!is_digit(*at)) return nullptr;
+        for (; is_digit(*at); ++at)
             if (exponent < EXPONENT_CEILING) exponent = exponent * 10 + (*at - '0');
         if (exponent_negative) exponent = -exponent;
     }
-    if (at != last || digits > MAX_EXACT_INTEGER) return false;
+    if (digits > MAX_EXACT_INTEGER) return nullptr;
     exponent -= static_cast<int>(fraction_end - integer_end) - point;
-    if (exponent < -MAX_EXACT_POWER || exponent > MAX_EXACT_POWER) return false;
+    if (exponent < -MAX_EXACT_POWER || exponent > MAX_EXACT_POWER) return nullptr;
     double value = static_cast<double>(digits);
     if (exponent < 0)
         value /= EXACT_POWERS_OF_TEN[static_cast<std::size_t>(-exponent)];
     else
         value *= EXACT_POWERS_OF_TEN[static_cast<std::size_t>(exponent)];
     out = negative ? -value : value;
-    return true;
+    return at;
 }
+
+namespace {
 
 // from_chars reads plain decimal forms exactly as strtod does, several times
 // faster. Only tokens that open with a digit or a point, after an optional
@@ -88,8 +85,11 @@ bool parse_decimal(const char* token, std::size_t length, double& out) noexcept 
     const char lead = token[token[0] == '-' ? 1 : 0];
     if (!is_digit(lead) && lead != '.') return false;
     const char* const last = token + length;
-    if (parse_short_decimal(token, last, out)) return true;
     double value = 0.0;
+    if (parse_short_decimal(token, value) == last) {
+        out = value;
+        return true;
+    }
     const auto [end, error] = std::from_chars(token, last, value);
     if (error != std::errc{} || end != last) return false;
     out = value;
