@@ -86,8 +86,9 @@ def main():
         medians = {name: statistics.median(values) for name, values in times.items()}
         for name, median in medians.items():
             print(f"  {name:9} {median:7.3f} s  {size / median / 1e6:7.1f} MB/s  "
-                  f"pilo is {median / medians['pilo']:5.2f}x faster")
-        print(f"pilo / wc -w wall time: {medians['pilo'] / medians['wc -w']:.2f}")
+                  f"{median / medians['pilo']:5.2f}x pilo's time")
+        print(f"pilo takes {medians['pilo'] / medians['wc -w']:.2f}x the time of wc -w and is "
+              f"{medians['baseline'] / medians['pilo']:.2f}x as fast as the baseline")
 
         small = os.path.join(work, "small.txt")
         with open(small, "wb") as out:
