@@ -95,7 +95,8 @@ void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) n
         if (*byte == '\0') return;
         char* const token = byte;
         // Most tokens are short numbers, and reading one finds where it ends:
-        // such a token is scanned once, not split first and read after.
+        // such a token is scanned once, not split first and read after. No
+        // command reads as a number, so trying numbers first here is safe.
         double value = 0.0;
         const char* const number_end = parse_short_decimal(token, value);
         if (number_end != nullptr && number_end != full_end &&
