@@ -18,7 +18,7 @@ for what in stream number; do
     # several chunk boundaries.
     max_len=512
     [ "$what" = stream ] && max_len=9000
-    "$build/fuzz_$what" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
+    "$build/fuzz/fuzz_$what" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
         -dict="$here/pilo.dict" -artifact_prefix="$build/fuzz-findings/$what-" \
         -print_final_stats=1 "$corpus" "$here/corpus/$what"
 done
