@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -72,6 +73,58 @@ TEST(InputLoop, KeptChunkRules) {
         {"a b 12abc . e5 P", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(run_input(c.input), c.output) << "input: " << c.input;
+}
+
+// Hands out text one byte per read, and fails every read once fail_at bytes
+// have gone, as a disk or pipe error mid-stream would.
+struct failing_source {
+    std::string text;
+    std::size_t fail_at;
+    std::size_t pos;
+};
+
+ssize_t read_failing(void* cookie, char* buffer, std::size_t size) {
+    auto& source = *static_cast<failing_source*>(cookie);
+    if (source.pos == source.fail_at) {
+        errno = EIO;
+        return -1;
+    }
+    if (size == 0 || source.pos == source.text.size()) return 0;
+    buffer[0] = source.text[source.pos++];
+    return 1;
+}
+
+// What was printed before the error stays printed; the chunk the error cut
+// short, and a token held back from before it, are never evaluated.
+TEST(InputLoop, ReadErrorKeepsEarlierOutputAndFails) {
+    const std::string sevens = [] {
+        std::string text;
+        for (int i = 0; i < 100; ++i) text += "7 p ";
+        return text;
+    }();
+    std::string sixty_three_sevens;
+    for (int i = 0; i < 63; ++i) sixty_three_sevens += "7.000000\n";
+    const struct {
+        std::string text;
+        std::size_t fail_at;
+        std::string output;
+    } cases[] = {
+        {"1 p\n2 p\n3 p\n", 8, "1.000000\n2.000000\n"},
+        {"1 p\n2 p\n3 p\n", 7, "1.000000\n"}, // "2 p" lacks its newline
+        {"1 p\n", 0, ""},
+        {sevens, 300, sixty_three_sevens}, // the 64th "p" ends the first chunk
+    };
+    for (const auto& c : cases) {
+        failing_source source{c.text, c.fail_at, 0};
+        std::FILE* stream = fopencookie(&source, "r", {read_failing, nullptr, nullptr, nullptr});
+        ASSERT_NE(stream, nullptr);
+        testing::internal::CaptureStdout();
+        const int status = pilo::run_stream(stream);
+        std::fflush(stdout);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.output) << "fail at " << c.fail_at;
+        EXPECT_EQ(status, -1) << "fail at " << c.fail_at;
+        std::fclose(stream);
+    }
 }
 
 } // namespace

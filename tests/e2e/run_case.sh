@@ -9,6 +9,9 @@
 #   stdout  "/dev/full" or "closed": where standard output goes instead of
 #           being captured; output is then not compared
 # Standard error must always stay empty.
+#
+# PILO_RUN_WRAPPER, when set, is a command line pilo runs under, such as
+# valgrind with its options; it is split at white space.
 set -u
 pilo=$1
 dir=$2
@@ -23,13 +26,14 @@ want_status=0
 [ -f "$dir/status" ] && want_status=$(cat "$dir/status")
 target=
 [ -f "$dir/stdout" ] && target=$(cat "$dir/stdout")
+wrapper=${PILO_RUN_WRAPPER:-}
 
 cd "$dir" || exit 2
-# $args is split on purpose: it holds several arguments.
+# $wrapper and $args are split on purpose: each holds several words.
 case $target in
-"") "$pilo" $args <"$input" >"$tmp/out" 2>"$tmp/err" ;;
-/dev/full) "$pilo" $args <"$input" >/dev/full 2>"$tmp/err" ;;
-closed) "$pilo" $args <"$input" >&- 2>"$tmp/err" ;;
+"") $wrapper "$pilo" $args <"$input" >"$tmp/out" 2>"$tmp/err" ;;
+/dev/full) $wrapper "$pilo" $args <"$input" >/dev/full 2>"$tmp/err" ;;
+closed) $wrapper "$pilo" $args <"$input" >&- 2>"$tmp/err" ;;
 *) echo "unknown stdout target: $target"; exit 2 ;;
 esac
 status=$?

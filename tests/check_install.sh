@@ -1,0 +1,24 @@
+#!/bin/sh
+# Installs a build into a fresh prefix and checks what lands there:
+# check_install.sh CMAKE BUILD_DIR SOURCE_DIR
+set -u
+cmake=$1
+build=$2
+source=$3
+prefix=$(mktemp -d) || exit 2
+trap 'rm -rf "$prefix"' EXIT
+failed=0
+if ! "$cmake" --install "$build" --prefix "$prefix" >"$prefix.log" 2>&1; then
+    cat "$prefix.log"
+    failed=1
+fi
+rm -f "$prefix.log"
+if [ "$(echo '2 3 + p' | "$prefix/bin/pilo")" != 5.000000 ]; then
+    echo "no working $prefix/bin/pilo"
+    failed=1
+fi
+if ! cmp -s "$source/doc/pilo.1" "$prefix/share/man/man1/pilo.1"; then
+    echo "$prefix/share/man/man1/pilo.1 is missing or differs from doc/pilo.1"
+    failed=1
+fi
+exit $failed
