@@ -1,12 +1,16 @@
 // fuzz_number: any bytes, cut into tokens the way the input loop cuts them (at
 // the delimiters and at zero bytes), go to parse_number and to strtod. Both
 // must agree on whether each token is a number and on its value bit for bit,
-// and a refused token must leave the output untouched.
+// and a refused token must leave the output untouched. The value-line writer
+// is checked against snprintf("%f\n") for every value read, and for the first
+// eight input bytes taken as a double.
 
 #include "driver/input_loop.hpp"
 #include "driver/number_reader.hpp"
+#include "engine/value_line.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +28,17 @@ bool same_bits(double a, double b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+// The value-line writer must print exactly what snprintf("%f\n") prints.
+void check_value_line(double value, const std::string& source) {
+    char want[400];
+    const int want_length = std::snprintf(want, sizeof want, "%f\n", value);
+    std::array<char, pilo::VALUE_LINE_SIZE> line;
+    const std::size_t length = pilo::format_value_line(value, line);
+    if (length != static_cast<std::size_t>(want_length) ||
+        std::memcmp(line.data(), want, length) != 0)
+        fail("value line differs from printf", source);
+}
+
 void check_token(const std::string& token) {
     char* end = nullptr;
     const double want = std::strtod(token.c_str(), &end);
@@ -37,14 +52,21 @@ void check_token(const std::string& token) {
     if (got_number != want_number) fail(want_number ? "refused a number" : "accepted", token);
     if (!got_number && !same_bits(got, untouched)) fail("refusal changed the output", token);
     if (got_number && !same_bits(got, want)) fail("value differs from strtod", token);
-    // VALUE-LINE WRITER CHECK: when pilo gains its own writer of value lines,
-    // compare its line for `want` with snprintf("%f\n", want) here.
+    if (got_number) check_value_line(got, token);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
+    // The first eight bytes, taken as a double, reach every bit pattern.
+    if (size >= sizeof(double)) {
+        double value = 0.0;
+        std::memcpy(&value, data, sizeof value);
+        char bits[32];
+        std::snprintf(bits, sizeof bits, "bits %a", value);
+        check_value_line(value, bits);
+    }
     const std::string cuts = std::string(pilo::TOKEN_DELIMITERS) + '\0';
     std::size_t pos = 0;
     while ((pos = input.find_first_not_of(cuts, pos)) != std::string::npos) {
