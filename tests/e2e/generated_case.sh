@@ -9,6 +9,7 @@
 # several MiB, and pilo cannot end while its input is open, so both readings
 # are taken from a running pilo.
 set -u
+. "$(dirname "$0")/compare_output.sh"
 pilo=$1
 name=$2
 tmp=$(mktemp -d) || exit 2
@@ -96,13 +97,7 @@ if [ "$name" = random-binary ]; then
 else
     printf '%s' "$want_output" >"$tmp/want"
     [ -n "$want_output" ] && echo >>"$tmp/want"
-    if ! cmp -s "$tmp/want" "$tmp/out"; then
-        echo "standard output differs (expected, then actual):"
-        od -c "$tmp/want" | head -10
-        echo ---
-        od -c "$tmp/out" | head -10
-        failed=1
-    fi
+    same_output "$tmp/want" "$tmp/out" || failed=1
 fi
 if [ -z "$early_kb" ] || [ -z "$peak_kb" ]; then
     echo "could not read the peak resident size (after 1 MiB '$early_kb', at the end '$peak_kb')"

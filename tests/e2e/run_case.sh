@@ -13,6 +13,7 @@
 # PILO_RUN_WRAPPER, when set, is a command line pilo runs under, such as
 # valgrind with its options; it is split at white space.
 set -u
+. "$(dirname "$0")/compare_output.sh"
 pilo=$1
 dir=$2
 tmp=$(mktemp -d) || exit 2
@@ -51,12 +52,6 @@ fi
 if [ -z "$target" ]; then
     want=/dev/null
     [ -f "$dir/output" ] && want=$dir/output
-    if ! cmp -s "$want" "$tmp/out"; then
-        echo "standard output differs (expected, then actual):"
-        od -c "$want" | head -20
-        echo ---
-        od -c "$tmp/out" | head -20
-        failed=1
-    fi
+    same_output "$want" "$tmp/out" || failed=1
 fi
 exit $failed

@@ -1,0 +1,12 @@
+# Sourced by the end-to-end scripts.
+
+# same_output WANT GOT: true when the two files hold the same bytes; otherwise
+# shows the start of both, byte by byte, and is false.
+same_output() {
+    cmp -s "$1" "$2" && return 0
+    echo "standard output differs (expected, then actual):"
+    od -c "$1" | head -20
+    echo ---
+    od -c "$2" | head -20
+    return 1
+}
