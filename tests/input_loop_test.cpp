@@ -8,12 +8,10 @@
 
 namespace {
 
-// Runs input through run_stream from an in-memory stream; returns the output.
-std::string run_input(const std::string& input, int& status) {
-    std::string bytes = input;
-    std::FILE* stream = fmemopen(bytes.data(), bytes.size(), "r");
+// Runs stream, which it closes, through run_stream; returns what was printed.
+std::string run_captured(std::FILE* stream, int& status) {
     if (stream == nullptr) {
-        ADD_FAILURE() << "fmemopen failed";
+        ADD_FAILURE() << "the stream could not be opened";
         return {};
     }
     testing::internal::CaptureStdout();
@@ -23,9 +21,10 @@ std::string run_input(const std::string& input, int& status) {
     return testing::internal::GetCapturedStdout();
 }
 
-std::string run_input(const std::string& input) {
+// Runs input from an in-memory stream, which must be read to its end.
+std::string run_input(std::string input) {
     int status = -2;
-    std::string output = run_input(input, status);
+    std::string output = run_captured(fmemopen(input.data(), input.size(), "r"), status);
     EXPECT_EQ(status, 0) << "input: " << input;
     return output;
 }
@@ -116,14 +115,11 @@ TEST(InputLoop, ReadErrorKeepsEarlierOutputAndFails) {
     };
     for (const auto& c : cases) {
         failing_source source{c.text, c.fail_at, 0};
-        std::FILE* stream = fopencookie(&source, "r", {read_failing, nullptr, nullptr, nullptr});
-        ASSERT_NE(stream, nullptr);
-        testing::internal::CaptureStdout();
-        const int status = pilo::run_stream(stream);
-        std::fflush(stdout);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.output) << "fail at " << c.fail_at;
+        int status = -2;
+        const std::string output = run_captured(
+            fopencookie(&source, "r", {read_failing, nullptr, nullptr, nullptr}), status);
+        EXPECT_EQ(output, c.output) << "fail at " << c.fail_at;
         EXPECT_EQ(status, -1) << "fail at " << c.fail_at;
-        std::fclose(stream);
     }
 }
 
