@@ -1,11 +1,38 @@
 #include "driver/number_reader.hpp"
 
 #include <array>
-#include <charconv>
+#include <cfloat>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <version>
+
+// Fast paths, each with a plain form beside it that reads the same values.
+// PILO_PLAIN_PATHS forces every plain form on, so that any platform can test
+// them.
+//
+// Both fast paths end in one multiplication or division of exact doubles,
+// which is correctly rounded only where double operations round to double:
+// FLT_EVAL_METHOD 0, or 1, which widens only float. Under x87 maths (2) the
+// result is rounded to 64 bits and again to 53 on the store, which can land
+// one bit away from strtod. There the short path takes only values that need
+// no rounding, d * 10^0, and from_chars is not used: libstdc++ 12's takes the
+// same shortcut and reads -2.17763e+26 one bit off.
+#if (FLT_EVAL_METHOD == 0 || FLT_EVAL_METHOD == 1) && !defined(PILO_PLAIN_PATHS)
+#define PILO_ROUNDS_TO_DOUBLE 1
+#else
+#define PILO_ROUNDS_TO_DOUBLE 0
+#endif
+// std::from_chars reads decimals exactly and several times faster than strtod.
+// The library's feature macro says whether it has the overload for double;
+// libc++ 14, for one, does not define it. Without it, strtod reads them.
+#if defined(__cpp_lib_to_chars) && PILO_ROUNDS_TO_DOUBLE
+#define PILO_USE_FROM_CHARS 1
+#include <charconv>
 #include <system_error>
+#else
+#define PILO_USE_FROM_CHARS 0
+#endif
 
 namespace pilo {
 
@@ -65,6 +92,7 @@ const char* parse_short_decimal(const char* text, double& out) noexcept {
     if (digits > MAX_EXACT_INTEGER) return nullptr;
     exponent -= static_cast<int>(fraction_end - integer_end) - point;
     if (exponent < -MAX_EXACT_POWER || exponent > MAX_EXACT_POWER) return nullptr;
+    if (!PILO_ROUNDS_TO_DOUBLE && exponent != 0) return nullptr;
     double value = static_cast<double>(digits);
     if (exponent < 0)
         value /= EXACT_POWERS_OF_TEN[static_cast<std::size_t>(-exponent)];
@@ -76,11 +104,11 @@ const char* parse_short_decimal(const char* text, double& out) noexcept {
 
 namespace {
 
-// from_chars reads plain decimal forms exactly as strtod does, several times
-// faster. Only tokens that open with a digit or a point, after an optional
-// minus, take this path: strtod alone skips white space and reads a plus
-// sign, inf, nan and hexadecimal forms. Anything from_chars does not take
-// whole, out-of-range values included, goes to strtod for the final word.
+// Reads plain decimal forms, the short ones first, exactly as strtod does.
+// Only tokens that open with a digit or a point, after an optional minus,
+// take this path: strtod alone skips white space and reads a plus sign, inf,
+// nan and hexadecimal forms. Anything this does not take whole, out-of-range
+// values included, goes to strtod for the final word.
 bool parse_decimal(const char* token, std::size_t length, double& out) noexcept {
     const char lead = token[token[0] == '-' ? 1 : 0];
     if (!is_digit(lead) && lead != '.') return false;
@@ -90,10 +118,14 @@ bool parse_decimal(const char* token, std::size_t length, double& out) noexcept 
         out = value;
         return true;
     }
+#if PILO_USE_FROM_CHARS
     const auto [end, error] = std::from_chars(token, last, value);
     if (error != std::errc{} || end != last) return false;
     out = value;
     return true;
+#else
+    return false;
+#endif
 }
 
 } // namespace

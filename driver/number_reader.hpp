@@ -17,9 +17,11 @@ namespace pilo {
 // Reads the number at the start of text when it has the common short form:
 // an optional minus, at most 19 digits with an optional point, and an optional
 // exponent, whose value is d * 10^e with d <= 2^53 and |e| <= 22. Both
-// factors are then exact doubles, so one multiplication or division gives
-// strtod's answer. Stores the value and returns a pointer to the first byte
-// after the number; returns null, leaving out untouched, for any other text.
+// factors are then exact doubles, so one multiplication or division, rounded
+// to nearest, gives strtod's answer. Where double operations carry excess
+// precision (x87), only e = 0 is taken. Stores the value and returns a pointer
+// to the first byte after the number; returns null, leaving out untouched, for
+// any other text.
 // Reading stops at the first byte outside that form, at the latest at the zero
 // byte that must follow text, so it also finds where a number token ends.
 [[nodiscard]] const char* parse_short_decimal(const char* text, double& out) noexcept;

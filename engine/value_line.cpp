@@ -1,21 +1,73 @@
 #include "engine/value_line.hpp"
 
 #include <bit>
-#include <charconv>
+#include <cmath>
+#include <compare>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
+#include <version>
+
+// Fast paths, each with a plain form beside it that prints the same lines.
+// PILO_PLAIN_PATHS forces every plain form on, so that any platform can test
+// them.
+//
+// A 128-bit product rounds the fraction in one step; without the type (all
+// 32-bit targets) two 64-bit words do the same.
+#if defined(__SIZEOF_INT128__) && !defined(PILO_PLAIN_PATHS)
+#define PILO_USE_INT128 1
+#else
+#define PILO_USE_INT128 0
+#endif
+// std::to_chars prints large values exactly as "%.*f" does, and faster than
+// snprintf. The library's feature macro says whether it has the overload for
+// double; libc++ 14, for one, does not define it.
+#if defined(__cpp_lib_to_chars) && !defined(PILO_PLAIN_PATHS)
+#define PILO_USE_TO_CHARS 1
+#include <charconv>
+#else
+#define PILO_USE_TO_CHARS 0
+#endif
+// fwrite_unlocked skips a lock that one thread never contends. It is a glibc
+// extension; other C libraries get plain fwrite.
+#if defined(__GLIBC__) && !defined(PILO_PLAIN_PATHS)
+#define PILO_USE_FWRITE_UNLOCKED 1
+#else
+#define PILO_USE_FWRITE_UNLOCKED 0
+#endif
 
 namespace pilo {
 
 namespace {
 
-// Wide enough for a 53-bit fraction times 10^6; a compiler extension on x86-64.
-__extension__ typedef unsigned __int128 u128;
+static_assert(std::numeric_limits<double>::is_iec559, "value lines take binary64 fields apart");
+static_assert(sizeof(double) == sizeof(std::uint64_t));
+
+// The fields of a binary64 value: |value| = significand * 2^exponent, where
+// the significand carries the hidden bit of normal values.
+constexpr int SIGNIFICAND_BITS = std::numeric_limits<double>::digits; // 53
+constexpr int FRACTION_FIELD_BITS = SIGNIFICAND_BITS - 1;             // 52 stored
+constexpr std::uint64_t FRACTION_FIELD_MASK = (std::uint64_t{1} << FRACTION_FIELD_BITS) - 1;
+constexpr std::uint64_t HIDDEN_BIT = std::uint64_t{1} << FRACTION_FIELD_BITS;
+constexpr int SIGN_BIT = 63;
+constexpr int EXPONENT_FIELD_BITS = SIGN_BIT - FRACTION_FIELD_BITS;          // 11
+constexpr int EXPONENT_FIELD_ALL_ONES = (1 << EXPONENT_FIELD_BITS) - 1;      // infinities and NaNs
+constexpr int EXPONENT_BIAS = std::numeric_limits<double>::max_exponent - 1; // 1023
+// The exponent of the significand's unit bit when the exponent field is 1 (or
+// 0, for subnormals).
+constexpr int MIN_EXPONENT = 1 - EXPONENT_BIAS - FRACTION_FIELD_BITS; // -1074
 
 constexpr std::uint32_t MICRO = 1'000'000; // six decimals
-constexpr int MANTISSA_BITS = 52;
-constexpr int EXPONENT_BIAS = 1075;   // removes the bias and the mantissa's scale
-constexpr int MAX_INTEGER_SHIFT = 10; // a shifted mantissa stays below 2^63
+
+// Integers whose significand shifted left stays below 2^64 take the integer
+// path; larger ones go to the general formatter.
+constexpr int MAX_INTEGER_SHIFT = 64 - SIGNIFICAND_BITS;
+
+// A fraction f < 2^53 shifted right by at least NEGLIGIBLE_SHIFT is below
+// 2^-21, which is under half a millionth: it rounds to zero micros.
+constexpr int ROUNDS_TO_ZERO_BITS = 21;
+static_assert((std::uint64_t{1} << ROUNDS_TO_ZERO_BITS) > 2 * MICRO);
+constexpr int NEGLIGIBLE_SHIFT = SIGNIFICAND_BITS + ROUNDS_TO_ZERO_BITS;
 
 // "00" to "99", so that digits are written two at a time.
 constexpr std::array<char, 200> DIGIT_PAIRS = [] {
@@ -52,62 +104,112 @@ int count_digits(std::uint64_t number) noexcept {
     return estimate + ((number | 1) >= POWERS_OF_TEN[static_cast<std::size_t>(estimate)] ? 1 : 0);
 }
 
-// Splits |value| = mantissa * 2^exponent into its integer part and its
-// fraction rounded to six decimals, in exact integer arithmetic: the fraction
-// f < 2^shift becomes f * 10^6 / 2^shift, rounded half to even as printf
-// does. Returns false for values too large or not finite, which are left to
-// the general formatter.
+constexpr std::uint64_t low_bits(std::uint64_t number, int count) noexcept {
+    return number & ((std::uint64_t{1} << count) - 1);
+}
+
+// Rounds quotient up when the remainder it leaves is above half, or equal to
+// half with quotient odd: round half to even, which is what printf does in the
+// default rounding mode.
+std::uint32_t round_half_even(std::uint64_t quotient, std::strong_ordering rest_to_half) noexcept {
+    const bool up = rest_to_half > 0 || (rest_to_half == 0 && (quotient & 1) != 0);
+    return static_cast<std::uint32_t>(quotient + (up ? 1 : 0));
+}
+
+// Returns fraction * 10^6 / 2^shift rounded half to even, from 0 to MICRO.
+// Needs 1 <= shift < NEGLIGIBLE_SHIFT and fraction < 2^min(shift, 53).
+std::uint32_t round_micros(std::uint64_t fraction, int shift) noexcept {
+#if PILO_USE_INT128
+    __extension__ typedef unsigned __int128 u128; // GCC and clang, tested above
+    const u128 scaled = u128{fraction} * MICRO;
+    const auto quotient = static_cast<std::uint64_t>(scaled >> shift);
+    const u128 rest = scaled - (u128{quotient} << shift);
+    const u128 half = u128{1} << (shift - 1);
+    return round_half_even(quotient, rest < half   ? std::strong_ordering::less
+                                     : rest > half ? std::strong_ordering::greater
+                                                   : std::strong_ordering::equal);
+#else
+    if (shift <= 32) { // fraction < 2^32, so fraction * 10^6 < 2^52 fits a word
+        const std::uint64_t scaled = fraction * MICRO;
+        return round_half_even(scaled >> shift,
+                               low_bits(scaled, shift) <=> std::uint64_t{1} << (shift - 1));
+    }
+    // fraction * 10^6 = upper * 2^32 + (low mod 2^32), where low is the low
+    // half's product (< 2^52) and upper < 2^42 gathers the rest. Then with
+    // k = shift - 32 < 42, the quotient is upper / 2^k and the remainder is
+    // (upper mod 2^k) * 2^32 + (low mod 2^32), which is compared with
+    // half = 2^(k-1) * 2^32 word by word.
+    const std::uint64_t low = low_bits(fraction, 32) * MICRO;
+    const std::uint64_t upper = (fraction >> 32) * MICRO + (low >> 32);
+    const int k = shift - 32;
+    const std::uint64_t rest_upper = low_bits(upper, k);
+    const std::uint64_t half_upper = std::uint64_t{1} << (k - 1);
+    const std::strong_ordering rest_to_half = rest_upper != half_upper
+                                                  ? rest_upper <=> half_upper
+                                                  : low_bits(low, 32) <=> std::uint64_t{0};
+    return round_half_even(upper >> k, rest_to_half);
+#endif
+}
+
+// Splits |value|, given as its bits, into its integer part and its fraction
+// rounded to six decimals, in exact integer arithmetic. Returns false for
+// values of 2^64 and over and for infinities and NaNs, which are left to the
+// general formatter.
 bool split_fixed(std::uint64_t bits, std::uint64_t& integer, std::uint32_t& micros) noexcept {
-    const auto biased = static_cast<int>((bits >> MANTISSA_BITS) & 0x7FF);
-    std::uint64_t mantissa = bits & ((std::uint64_t{1} << MANTISSA_BITS) - 1);
-    if (biased == 0x7FF) return false;
-    if (biased != 0) mantissa |= std::uint64_t{1} << MANTISSA_BITS;
-    const int exponent = (biased == 0 ? 1 : biased) - EXPONENT_BIAS;
+    const auto exponent_field =
+        static_cast<int>((bits >> FRACTION_FIELD_BITS) & EXPONENT_FIELD_ALL_ONES);
+    if (exponent_field == EXPONENT_FIELD_ALL_ONES) return false;
+    std::uint64_t significand = bits & FRACTION_FIELD_MASK;
+    if (exponent_field != 0) significand |= HIDDEN_BIT;
+    const int exponent = MIN_EXPONENT + (exponent_field == 0 ? 0 : exponent_field - 1);
     if (exponent >= 0) {
         if (exponent > MAX_INTEGER_SHIFT) return false;
-        integer = mantissa << exponent;
+        integer = significand << exponent;
         micros = 0;
         return true;
     }
     const int shift = -exponent;
-    if (shift >= 128) { // below 2^-75: far under half a millionth
+    if (shift >= NEGLIGIBLE_SHIFT) {
         integer = 0;
         micros = 0;
         return true;
     }
-    const std::uint64_t fraction =
-        shift >= 64 ? mantissa : mantissa & ((std::uint64_t{1} << shift) - 1);
-    integer = shift >= 64 ? 0 : mantissa >> shift;
-    const u128 scaled = u128{fraction} * MICRO;
-    auto rounded = static_cast<std::uint64_t>(scaled >> shift);
-    const u128 rest = scaled - (u128{rounded} << shift);
-    const u128 half = u128{1} << (shift - 1);
-    if (rest > half || (rest == half && (rounded & 1) != 0)) ++rounded;
-    if (rounded == MICRO) {
+    integer = shift >= 64 ? 0 : significand >> shift;
+    micros = round_micros(shift >= 64 ? significand : low_bits(significand, shift), shift);
+    if (micros == MICRO) { // 0.9999995 and up carry into the integer part
         ++integer;
-        rounded = 0;
+        micros = 0;
     }
-    micros = static_cast<std::uint32_t>(rounded);
     return true;
 }
 
-} // namespace
-
-std::size_t format_value_line(double value, std::array<char, VALUE_LINE_SIZE>& line) noexcept {
+// The general formatter, for values split_fixed does not take. The C library
+// renders infinities and NaNs: their text is the platform's to decide.
+std::size_t format_general(double value, std::array<char, VALUE_LINE_SIZE>& line) noexcept {
     char* const first = line.data();
-    const auto bits = std::bit_cast<std::uint64_t>(value);
-    std::uint64_t integer = 0;
-    std::uint32_t micros = 0;
-    if (!split_fixed(bits, integer, micros)) {
-        // to_chars with fixed precision is defined to match printf's "%.*f",
-        // and the buffer always has room, so the call cannot fail.
+#if PILO_USE_TO_CHARS
+    if (std::isfinite(value)) {
+        // The buffer always has room, so the call cannot fail.
         char* end =
             std::to_chars(first, first + line.size() - 1, value, std::chars_format::fixed, 6).ptr;
         *end++ = '\n';
         return static_cast<std::size_t>(end - first);
     }
+#endif
+    const int length = std::snprintf(first, line.size(), "%f\n", value);
+    return length < 0 ? 0 : static_cast<std::size_t>(length);
+}
+
+} // namespace
+
+std::size_t format_value_line(double value, std::array<char, VALUE_LINE_SIZE>& line) noexcept {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    std::uint64_t integer = 0;
+    std::uint32_t micros = 0;
+    if (!split_fixed(bits, integer, micros)) return format_general(value, line);
+    char* const first = line.data();
     char* end = first;
-    if ((bits >> 63) != 0) *end++ = '-';
+    if ((bits >> SIGN_BIT) != 0) *end++ = '-';
     const int count = count_digits(integer);
     end += count;
     write_digits(end, integer, count);
@@ -121,9 +223,13 @@ std::size_t format_value_line(double value, std::array<char, VALUE_LINE_SIZE>& l
 void print_value_line(double value) noexcept {
     std::array<char, VALUE_LINE_SIZE> line;
     const std::size_t length = format_value_line(value, line);
-    // Unlocked: pilo has one thread, and the call still goes through stdout's
-    // buffer, so line buffering at a terminal holds.
+    // Either way the line goes through stdout's own buffer, so line buffering
+    // at a terminal holds.
+#if PILO_USE_FWRITE_UNLOCKED
     fwrite_unlocked(line.data(), 1, length, stdout);
+#else
+    std::fwrite(line.data(), 1, length, stdout);
+#endif
 }
 
 } // namespace pilo

@@ -1,10 +1,12 @@
 #!/bin/sh
 # Installs a build into a fresh prefix and checks what lands there:
-# check_install.sh CMAKE BUILD_DIR SOURCE_DIR
+# check_install.sh CMAKE BUILD_DIR SOURCE_DIR [EMULATOR...]
+# The installed pilo runs under EMULATOR, if given, as a cross build's must.
 set -u
 cmake=$1
 build=$2
 source=$3
+shift 3
 prefix=$(mktemp -d) || exit 2
 trap 'rm -rf "$prefix"' EXIT
 failed=0
@@ -13,7 +15,7 @@ if ! "$cmake" --install "$build" --prefix "$prefix" >"$prefix.log" 2>&1; then
     failed=1
 fi
 rm -f "$prefix.log"
-if [ "$(echo '2 3 + p' | "$prefix/bin/pilo")" != 5.000000 ]; then
+if [ "$(echo '2 3 + p' | "$@" "$prefix/bin/pilo")" != 5.000000 ]; then
     echo "no working $prefix/bin/pilo"
     failed=1
 fi

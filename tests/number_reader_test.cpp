@@ -134,9 +134,9 @@ TEST(NumberReader, MatchesStrtodBitForBit) {
     for (int i = 0; i < 3000 && failures < 10; ++i) {
         for (const auto& token : halfway_strings(std::bit_cast<double>(random() >> 1)))
             check(token);
-        std::string digits(1 + random() % 1000, '0');
+        std::string digits(1 + static_cast<std::size_t>(random() % 1000), '0');
         for (char& digit : digits) digit = static_cast<char>('0' + random() % 10);
-        digits[random() % digits.size()] = '.';
+        digits[static_cast<std::size_t>(random() % digits.size())] = '.';
         check(digits) && check(digits + "e-" + std::to_string(random() % 400)) &&
             check("-" + digits + "e" + std::to_string(random() % 400));
     }

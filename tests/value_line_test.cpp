@@ -26,8 +26,8 @@ bool matches_printf(double value) {
 TEST(ValueLine, MatchesPrintfByteForByte) {
     using limits = std::numeric_limits<double>;
     // Specials, rounding ties at the sixth decimal (k / 2^7 halves exactly
-    // there), carries into the integer part, the switch to the general
-    // formatter past 2^63, and the extremes.
+    // there), carries into the integer part, the boundaries of the rounding
+    // steps, the switch to the general formatter at 2^64, and the extremes.
     for (double value : {0.0,
                          -0.0,
                          limits::infinity(),
@@ -44,12 +44,18 @@ TEST(ValueLine, MatchesPrintfByteForByte) {
                          5e-7,
                          4.9999999999999998e-7,
                          0x1p-20,
+                         0x1.fffffffffffffp-21, // the last shift rounded (73): up to 0.000001
+                         0x1.fffffffffffffp-22, // the first taken as zero (74)
+                         524288.0078125,        // a tie at shift 33, on two words
+                         1048576.0078125,       // a tie at shift 32, in one word
+                         1048576.0234375,
                          0x1p-52,
                          0x1p-64,
                          0x1p-75,
                          0x1p62,
                          0x1.fffffffffffffp62,
                          0x1p63,
+                         0x1.fffffffffffffp63, // the largest integer written without the formatter
                          0x1p64,
                          -0x1p63,
                          1e22,

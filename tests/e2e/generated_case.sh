@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs pilo on an input too large to keep in the repository, made here and
-# streamed straight into it: generated_case.sh PILO CASE
+# streamed straight into it: generated_case.sh CASE COMMAND...
+# COMMAND is pilo's path, after any emulator it runs under.
 #
 # Each case checks the exit status, an empty standard error, the output (exact,
 # or for random bytes line by line), and that memory stays constant: pilo's
@@ -10,8 +11,8 @@
 # are taken from a running pilo.
 set -u
 . "$(dirname "$0")/compare_output.sh"
-pilo=$1
-name=$2
+name=$1
+shift
 tmp=$(mktemp -d) || exit 2
 trap 'rm -rf "$tmp"' EXIT
 GROWTH_LIMIT_KB=1024
@@ -26,16 +27,19 @@ peak_of() {
     sed -n 's/^VmHWM:[^0-9]*\([0-9]*\) kB$/\1/p' "/proc/$1/status" 2>/dev/null
 }
 
-# Runs pilo on what "$@" writes; sets status, early_kb and peak_kb, and leaves
-# standard output in $tmp/out and standard error in $tmp/err.
+# run_measured GENERATOR COMMAND...: runs COMMAND on what GENERATOR writes;
+# sets status, early_kb and peak_kb, and leaves standard output in $tmp/out
+# and standard error in $tmp/err.
 run_measured() {
+    generate=$1
+    shift
     mkfifo "$tmp/in" || exit 2
-    "$pilo" <"$tmp/in" >"$tmp/out" 2>"$tmp/err" &
+    "$@" <"$tmp/in" >"$tmp/out" 2>"$tmp/err" &
     pid=$!
     exec 3>"$tmp/in"
     # A pipeline of subshells, so that a pilo that dies early costs the writers
     # a SIGPIPE and not this script. dd passes exactly the first MiB.
-    ("$@") | (dd bs=1048576 count=1 iflag=fullblock status=none && peak_of "$pid" >"$tmp/early" &&
+    ("$generate") | (dd bs=1048576 count=1 iflag=fullblock status=none && peak_of "$pid" >"$tmp/early" &&
         cat) >&3
     early_kb=$(cat "$tmp/early" 2>/dev/null)
     peak_kb=$(peak_of "$pid")
@@ -75,7 +79,7 @@ lone-token-of-64-mb) generator=lone_token want_output= ;;
 *) echo "unknown case: $name"; exit 2 ;;
 esac
 
-run_measured "$generator"
+run_measured "$generator" "$@"
 
 failed=0
 if [ "$status" != 0 ]; then

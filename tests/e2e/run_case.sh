@@ -1,5 +1,7 @@
 #!/bin/sh
-# Runs one end-to-end case: run_case.sh PILO CASE_DIR
+# Runs one end-to-end case: run_case.sh CASE_DIR COMMAND...
+# COMMAND is pilo's path, after any program it runs under: an emulator for a
+# cross build, or valgrind with its options.
 #
 # The case folder holds, each file optional:
 #   input   bytes fed to standard input (else standard input is empty)
@@ -9,13 +11,10 @@
 #   stdout  "/dev/full" or "closed": where standard output goes instead of
 #           being captured; output is then not compared
 # Standard error must always stay empty.
-#
-# PILO_RUN_WRAPPER, when set, is a command line pilo runs under, such as
-# valgrind with its options; it is split at white space.
 set -u
 . "$(dirname "$0")/compare_output.sh"
-pilo=$1
-dir=$2
+dir=$1
+shift
 tmp=$(mktemp -d) || exit 2
 trap 'rm -rf "$tmp"' EXIT
 
@@ -27,14 +26,13 @@ want_status=0
 [ -f "$dir/status" ] && want_status=$(cat "$dir/status")
 target=
 [ -f "$dir/stdout" ] && target=$(cat "$dir/stdout")
-wrapper=${PILO_RUN_WRAPPER:-}
 
 cd "$dir" || exit 2
-# $wrapper and $args are split on purpose: each holds several words.
+# $args is split on purpose: it holds several words.
 case $target in
-"") $wrapper "$pilo" $args <"$input" >"$tmp/out" 2>"$tmp/err" ;;
-/dev/full) $wrapper "$pilo" $args <"$input" >/dev/full 2>"$tmp/err" ;;
-closed) $wrapper "$pilo" $args <"$input" >&- 2>"$tmp/err" ;;
+"") "$@" $args <"$input" >"$tmp/out" 2>"$tmp/err" ;;
+/dev/full) "$@" $args <"$input" >/dev/full 2>"$tmp/err" ;;
+closed) "$@" $args <"$input" >&- 2>"$tmp/err" ;;
 *) echo "unknown stdout target: $target"; exit 2 ;;
 esac
 status=$?
