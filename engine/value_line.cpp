@@ -12,13 +12,6 @@
 // PILO_PLAIN_PATHS forces every plain form on, so that any platform can test
 // them.
 //
-// A 128-bit product rounds the fraction in one step; without the type (all
-// 32-bit targets) two 64-bit words do the same.
-#if defined(__SIZEOF_INT128__) && !defined(PILO_PLAIN_PATHS)
-#define PILO_USE_INT128 1
-#else
-#define PILO_USE_INT128 0
-#endif
 // std::to_chars prints large values exactly as "%.*f" does, and faster than
 // snprintf. The library's feature macro says whether it has the overload for
 // double; libc++ 14, for one, does not define it.
@@ -117,18 +110,10 @@ std::uint32_t round_half_even(std::uint64_t quotient, std::strong_ordering rest_
 }
 
 // Returns fraction * 10^6 / 2^shift rounded half to even, from 0 to MICRO.
-// Needs 1 <= shift < NEGLIGIBLE_SHIFT and fraction < 2^min(shift, 53).
+// Needs 1 <= shift < NEGLIGIBLE_SHIFT and fraction < 2^min(shift, 53). The
+// product needs up to 73 bits, so it is taken in two 64-bit words: portable
+// to every target, and no slower than a 128-bit type where one exists.
 std::uint32_t round_micros(std::uint64_t fraction, int shift) noexcept {
-#if PILO_USE_INT128
-    __extension__ typedef unsigned __int128 u128; // GCC and clang, tested above
-    const u128 scaled = u128{fraction} * MICRO;
-    const auto quotient = static_cast<std::uint64_t>(scaled >> shift);
-    const u128 rest = scaled - (u128{quotient} << shift);
-    const u128 half = u128{1} << (shift - 1);
-    return round_half_even(quotient, rest < half   ? std::strong_ordering::less
-                                     : rest > half ? std::strong_ordering::greater
-                                                   : std::strong_ordering::equal);
-#else
     if (shift <= 32) { // fraction < 2^32, so fraction * 10^6 < 2^52 fits a word
         const std::uint64_t scaled = fraction * MICRO;
         return round_half_even(scaled >> shift,
@@ -148,7 +133,6 @@ std::uint32_t round_micros(std::uint64_t fraction, int shift) noexcept {
                                                   ? rest_upper <=> half_upper
                                                   : low_bits(low, 32) <=> std::uint64_t{0};
     return round_half_even(upper >> k, rest_to_half);
-#endif
 }
 
 // Splits |value|, given as its bits, into its integer part and its fraction
