@@ -93,7 +93,7 @@ const char* parse_short_decimal(const char* text, double& out) noexcept {
     exponent -= static_cast<int>(fraction_end - integer_end) - point;
     if (exponent < -MAX_EXACT_POWER || exponent > MAX_EXACT_POWER) return nullptr;
     if (!PILO_ROUNDS_TO_DOUBLE && exponent != 0) return nullptr;
-    double value = static_cast<double>(digits);
+    auto value = static_cast<double>(digits);
     if (exponent < 0)
         value /= EXACT_POWERS_OF_TEN[static_cast<std::size_t>(-exponent)];
     else

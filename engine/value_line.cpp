@@ -59,15 +59,15 @@ constexpr int MAX_INTEGER_SHIFT = 64 - SIGNIFICAND_BITS;
 // A fraction f < 2^53 shifted right by at least NEGLIGIBLE_SHIFT is below
 // 2^-21, which is under half a millionth: it rounds to zero micros.
 constexpr int ROUNDS_TO_ZERO_BITS = 21;
-static_assert((std::uint64_t{1} << ROUNDS_TO_ZERO_BITS) > 2 * MICRO);
+static_assert((std::uint64_t{1} << ROUNDS_TO_ZERO_BITS) > 2 * std::uint64_t{MICRO});
 constexpr int NEGLIGIBLE_SHIFT = SIGNIFICAND_BITS + ROUNDS_TO_ZERO_BITS;
 
 // "00" to "99", so that digits are written two at a time.
 constexpr std::array<char, 200> DIGIT_PAIRS = [] {
     std::array<char, 200> pairs{};
-    for (int i = 0; i < 100; ++i) {
-        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
     }
     return pairs;
 }();
@@ -105,7 +105,7 @@ constexpr std::uint64_t low_bits(std::uint64_t number, int count) noexcept {
 // half with quotient odd: round half to even, which is what printf does in the
 // default rounding mode.
 std::uint32_t round_half_even(std::uint64_t quotient, std::strong_ordering rest_to_half) noexcept {
-    const bool up = rest_to_half > 0 || (rest_to_half == 0 && (quotient & 1) != 0);
+    const bool up = std::is_gt(rest_to_half) || (std::is_eq(rest_to_half) && (quotient & 1) != 0);
     return static_cast<std::uint32_t>(quotient + (up ? 1 : 0));
 }
 
