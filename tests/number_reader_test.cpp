@@ -157,6 +157,9 @@ TEST(NumberReader, MatchesStrtodBitForBit) {
                               "123456789012345678901234567890",
                               "9007199254740993",
                               "0.1e-22",
+                              "3.2517e-10", // rounded twice by x87 maths, each one bit off
+                              "-27.197241",
+                              "-2.17763e+26",
                               "1e22",
                               "1e23",
                               "-0.0",
