@@ -49,6 +49,7 @@ TEST(ValueLine, MatchesPrintfByteForByte) {
                          524288.0078125,        // a tie at shift 33, on two words
                          1048576.0078125,       // a tie at shift 32, in one word
                          1048576.0234375,
+                         0x1.024c272p+0, // above half only by 2^31, in the low word
                          0x1p-52,
                          0x1p-64,
                          0x1p-75,
