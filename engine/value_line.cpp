@@ -42,7 +42,8 @@ constexpr int SIGNIFICAND_BITS = std::numeric_limits<double>::digits; // 53
 constexpr int FRACTION_FIELD_BITS = SIGNIFICAND_BITS - 1;             // 52 stored
 constexpr std::uint64_t FRACTION_FIELD_MASK = (std::uint64_t{1} << FRACTION_FIELD_BITS) - 1;
 constexpr std::uint64_t HIDDEN_BIT = std::uint64_t{1} << FRACTION_FIELD_BITS;
-constexpr int SIGN_BIT = 63;
+constexpr int WORD_BITS = std::numeric_limits<std::uint64_t>::digits; // 64
+constexpr int SIGN_BIT = WORD_BITS - 1;
 constexpr int EXPONENT_FIELD_BITS = SIGN_BIT - FRACTION_FIELD_BITS;          // 11
 constexpr int EXPONENT_FIELD_ALL_ONES = (1 << EXPONENT_FIELD_BITS) - 1;      // infinities and NaNs
 constexpr int EXPONENT_BIAS = std::numeric_limits<double>::max_exponent - 1; // 1023
@@ -54,7 +55,7 @@ constexpr std::uint32_t MICRO = 1'000'000; // six decimals
 
 // Integers whose significand shifted left stays below 2^64 take the integer
 // path; larger ones go to the general formatter.
-constexpr int MAX_INTEGER_SHIFT = 64 - SIGNIFICAND_BITS;
+constexpr int MAX_INTEGER_SHIFT = WORD_BITS - SIGNIFICAND_BITS;
 
 // A fraction f < 2^53 shifted right by at least NEGLIGIBLE_SHIFT is below
 // 2^-21, which is under half a millionth: it rounds to zero micros.
@@ -158,8 +159,10 @@ bool split_fixed(std::uint64_t bits, std::uint64_t& integer, std::uint32_t& micr
         micros = 0;
         return true;
     }
-    integer = shift >= 64 ? 0 : significand >> shift;
-    micros = round_micros(shift >= 64 ? significand : low_bits(significand, shift), shift);
+    // A shift by a word's width or more is undefined, and every bit is
+    // fraction then.
+    integer = shift >= WORD_BITS ? 0 : significand >> shift;
+    micros = round_micros(shift >= WORD_BITS ? significand : low_bits(significand, shift), shift);
     if (micros == MICRO) { // 0.9999995 and up carry into the integer part
         ++integer;
         micros = 0;
