@@ -6,7 +6,10 @@ decimals, exponents, signs, a few hexadecimal ones), the six operators, "p"
 after most expressions, "f" now and then over a short stack, "c" every few
 dozen expressions, and about one line in twenty longer than a 255-byte chunk.
 
-usage: make_workload.py [SIZE_MB] [SEED] > workload.txt
+With --short, the numbers are instead mostly short integers and decimals
+of one to four places, as a hand-written ledger or a log of readings has.
+
+usage: make_workload.py [--short] [SIZE_MB] [SEED] > workload.txt
 """
 import random
 import sys
@@ -29,7 +32,14 @@ def number(rng):
     return hex(rng.randint(1, 65535))
 
 
-def expression(rng, out):
+def short_number(rng):
+    if rng.random() < 0.6:
+        return str(rng.randint(0, 9999))
+    text = f"{rng.uniform(0, 1000):.{rng.randint(1, 4)}f}"
+    return "-" + text if rng.random() < 0.1 else text
+
+
+def expression(rng, out, number):
     count = rng.randint(2, 4)
     out.append(number(rng))
     for _ in range(count - 1):
@@ -43,8 +53,11 @@ def expression(rng, out):
 
 
 def main():
-    size = int(float(sys.argv[1]) * 1e6) if len(sys.argv) > 1 else 100_000_000
-    rng = random.Random(int(sys.argv[2]) if len(sys.argv) > 2 else 1)
+    args = sys.argv[1:]
+    kind = short_number if args[:1] == ["--short"] else number
+    args = args[1:] if kind is short_number else args
+    size = int(float(args[0]) * 1e6) if args else 100_000_000
+    rng = random.Random(int(args[1]) if len(args) > 1 else 1)
     written = 0
     depth = 0
     lines = []
@@ -52,7 +65,7 @@ def main():
         tokens = []
         goal = rng.randint(300, 1200) if rng.random() < 0.05 else rng.randint(20, 120)
         while sum(len(t) + 1 for t in tokens) < goal:
-            expression(rng, tokens)
+            expression(rng, tokens, kind)
             depth += 1
             if depth > 40 or rng.random() < 0.02:
                 tokens.append("c")

@@ -4,46 +4,54 @@
 #include "engine/command_set.hpp"
 #include "engine/operand_stack.hpp"
 
+#include "driver/byte_words.hpp"
+
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
+
+// SSE2, part of every x86-64 processor, finds a block's delimiters in a few
+// vector compares. Elsewhere, and with PILO_PLAIN_PATHS, byte words do it.
+#if defined(__SSE2__) && !defined(PILO_PLAIN_PATHS)
+#define PILO_USE_SSE2 1
+#include <emmintrin.h>
+#else
+#define PILO_USE_SSE2 0
+#endif
 
 namespace pilo {
 
 namespace {
 
-enum byte_class : std::uint8_t { TOKEN_BYTE, DELIMITER_BYTE, END_BYTE };
-
-// Class of every byte value, so that splitting a chunk costs one table look-up
-// a byte. The zero byte ends the chunk's text.
-constexpr std::array<byte_class, 256> BYTE_CLASSES = [] {
-    std::array<byte_class, 256> classes{};
-    for (const char* d = TOKEN_DELIMITERS; *d != '\0'; ++d)
-        classes[static_cast<unsigned char>(*d)] = DELIMITER_BYTE;
-    classes[0] = END_BYTE;
-    return classes;
-}();
-
-byte_class class_of(char byte) noexcept {
-    return BYTE_CLASSES[static_cast<unsigned char>(byte)];
-}
-
 // A token that reached the end of a full chunk and may go on in the next one.
 // Only its first TOKEN_CAPACITY bytes are kept; overlong marks that more came.
+// The bytes are zeroed once, so that the number reader's padding is defined.
 struct pending_token {
-    std::array<char, TOKEN_CAPACITY + 1> bytes;
+    std::array<char, TOKEN_CAPACITY + 1 + NUMBER_PADDING> bytes{};
     std::size_t length = 0;
     bool active = false;
     bool overlong = false;
 };
 
-// Evaluates token, length bytes followed by a zero byte. Commands are tried
-// first, so the one-character "+" and "-" never read as numbers. Statuses are
-// not acted on: a command that finds too few values has already said so, and
-// a number that meets a full stack is dropped silently.
-void evaluate_token(operand_stack& stack, const char* token, std::size_t length) noexcept {
-    char command = 0;
+// Evaluates token, length bytes with NUMBER_PADDING readable bytes after its
+// last one, and puts a zero byte after it for the readers that need one.
+// Commands, all one byte long, are tried before any one-byte number, so "+"
+// and "-" never read as numbers. Statuses are not acted on: a command that
+// finds too few values has already said so, and a number that meets a full
+// stack is dropped silently.
+void evaluate_token(operand_stack& stack, char* token, std::size_t length) noexcept {
     double value = 0.0;
+    // The padded reader goes first: writing the zero byte just before an
+    // eight-byte load that covers it would stall the load.
+    if (length > 1 && parse_padded_decimal(token, length, value) == 0) {
+        (void)stack_push(stack, value);
+        return;
+    }
+    token[length] = '\0';
+    char command = 0;
     if (length == 1 && parse_command(token, command) == 0)
         (void)execute_command(stack, command);
     else if (parse_number(token, length, value) == 0)
@@ -64,7 +72,6 @@ void extend_pending(pending_token& pending, const char* first, const char* last)
 void finish_pending(operand_stack& stack, pending_token& pending) noexcept {
     if (!pending.active) return;
     if (!pending.overlong) {
-        pending.bytes[pending.length] = '\0';
         evaluate_token(stack, pending.bytes.data(), pending.length);
     }
     pending.length = 0;
@@ -72,9 +79,90 @@ void finish_pending(operand_stack& stack, pending_token& pending) noexcept {
     pending.overlong = false;
 }
 
-char* skip_token(char* byte) noexcept {
-    while (class_of(*byte) == TOKEN_BYTE) ++byte;
-    return byte;
+// The chunk buffer: CHUNK_SIZE bytes for fgets, then padding that
+// parse_padded_decimal may read past a token near the end. fgets never
+// writes the padding. The buffer is zeroed once, so every byte read is
+// defined; stale bytes past the text never matter, because every reader masks
+// off what lies past the token or the text.
+struct chunk_buffer {
+    std::array<char, CHUNK_SIZE + NUMBER_PADDING> bytes{};
+};
+
+// The chunk is scanned in blocks of 64 bytes, one bit a byte.
+constexpr std::size_t BLOCK_BYTES = 64;
+constexpr std::size_t BLOCK_COUNT = CHUNK_SIZE / BLOCK_BYTES;
+static_assert(CHUNK_SIZE % BLOCK_BYTES == 0);
+
+// The delimiters, spelt out so that each compare below is a constant.
+constexpr std::string_view DELIMITER_BYTES = " \t\n";
+static_assert(DELIMITER_BYTES == TOKEN_DELIMITERS);
+
+// Bit i is set when byte i of the 64 at block is a delimiter or zero.
+std::uint64_t block_stops(const char* block) noexcept {
+    std::uint64_t stops = 0;
+#if PILO_USE_SSE2
+    for (std::size_t i = 0; i < BLOCK_BYTES; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
+        const __m128i matches = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_setzero_si128()),
+                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8(DELIMITER_BYTES[0]))),
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(DELIMITER_BYTES[1])),
+                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8(DELIMITER_BYTES[2]))));
+        stops |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(matches))} << i;
+    }
+#else
+    for (std::size_t i = 0; i < BLOCK_BYTES; i += WORD_BYTES) {
+        const std::uint64_t word = load_word(block + i);
+        const std::uint64_t matches = zero_bytes(word) |
+                                      bytes_equal(word, DELIMITER_BYTES[0]) |
+                                      bytes_equal(word, DELIMITER_BYTES[1]) |
+                                      bytes_equal(word, DELIMITER_BYTES[2]);
+        stops |= std::uint64_t{gather_high_bits(matches)} << i;
+    }
+#endif
+    return stops;
+}
+
+// Where the tokens of one chunk lie: token k is the bytes from starts[k] up
+// to the delimiter or zero byte at ends[k]. At most every other byte starts
+// a token.
+struct token_bounds {
+    std::array<std::uint8_t, CHUNK_SIZE / 2> starts;
+    std::array<std::uint8_t, CHUNK_SIZE / 2> ends;
+    std::size_t count = 0;
+};
+static_assert(CHUNK_SIZE - 1 <= UINT8_MAX);
+
+// Appends the index of each set bit of bits, plus base, to positions.
+std::size_t append_positions(std::uint8_t* positions, std::uint64_t bits, std::size_t base) noexcept {
+    std::size_t count = 0;
+    for (; bits != 0; bits &= bits - 1)
+        positions[count++] = static_cast<std::uint8_t>(base + static_cast<std::size_t>(std::countr_zero(bits)));
+    return count;
+}
+
+// Finds the tokens of the text in chunk, which ends at its first zero byte.
+// A token starts at a byte that is no stop after one that is, and ends at
+// the next stop; byte 0 counts as after a stop.
+void find_tokens(const char* chunk, token_bounds& bounds) noexcept {
+    const std::size_t text_size = std::strlen(chunk);
+    std::uint64_t after_stop = 1;
+    std::size_t start_count = 0;
+    bounds.count = 0;
+    for (std::size_t block = 0; block < BLOCK_COUNT; ++block) {
+        const std::size_t base = block * BLOCK_BYTES;
+        // Everything from the text's end on counts as a stop. The shift is
+        // split in two so that a shift by 64, for a block wholly past the
+        // end, is defined; it takes no branch.
+        const std::size_t text_bytes = std::clamp(text_size, base, base + BLOCK_BYTES) - base;
+        const std::uint64_t past_end = (~std::uint64_t{0} << (text_bytes / 2))
+                                       << (text_bytes - text_bytes / 2);
+        const std::uint64_t stops = block_stops(chunk + base) | past_end;
+        const std::uint64_t previous = (stops << 1) | after_stop;
+        after_stop = stops >> (BLOCK_BYTES - 1);
+        start_count += append_positions(bounds.starts.data() + start_count, ~stops & previous, base);
+        bounds.count += append_positions(bounds.ends.data() + bounds.count, stops & ~previous, base);
+    }
 }
 
 // Evaluates the tokens of one chunk. fgets fills all CHUNK_SIZE - 1 bytes of a
@@ -82,39 +170,24 @@ char* skip_token(char* byte) noexcept {
 // a chunk is held back until its end is seen. A chunk cut short by a zero byte
 // or by the end of input ends its last token.
 void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) noexcept {
-    char* const full_end = chunk + CHUNK_SIZE - 1;
-    char* byte = chunk;
+    constexpr std::size_t full_end = CHUNK_SIZE - 1;
+    token_bounds bounds;
+    find_tokens(chunk, bounds);
+    std::size_t k = 0;
     if (pending.active) {
-        byte = skip_token(chunk);
-        extend_pending(pending, chunk, byte);
-        if (byte == full_end) return;
+        const std::size_t end = bounds.count > 0 && bounds.starts[0] == 0 ? bounds.ends[0] : 0;
+        extend_pending(pending, chunk, chunk + end);
+        if (end == full_end) return;
         finish_pending(stack, pending);
+        k = end != 0 ? 1 : 0;
     }
-    while (true) {
-        while (class_of(*byte) == DELIMITER_BYTE) ++byte;
-        if (*byte == '\0') return;
-        char* const token = byte;
-        // Most tokens are short numbers, and reading one finds where it ends:
-        // such a token is scanned once, not split first and read after. No
-        // command reads as a number, so trying numbers first here is safe.
-        double value = 0.0;
-        const char* const number_end = parse_short_decimal(token, value);
-        if (number_end != nullptr && number_end != full_end &&
-            class_of(*number_end) != TOKEN_BYTE) {
-            (void)stack_push(stack, value);
-            byte = token + (number_end - token);
-            continue;
-        }
-        byte = skip_token(byte);
-        if (byte == full_end) {
-            extend_pending(pending, token, byte);
+    for (; k < bounds.count; ++k) {
+        char* const token = chunk + bounds.starts[k];
+        if (bounds.ends[k] == full_end) {
+            extend_pending(pending, token, chunk + full_end);
             return;
         }
-        const bool last = *byte == '\0';
-        *byte = '\0';
-        evaluate_token(stack, token, static_cast<std::size_t>(byte - token));
-        if (last) return;
-        ++byte;
+        evaluate_token(stack, token, std::size_t{bounds.ends[k]} - bounds.starts[k]);
     }
 }
 
@@ -122,11 +195,11 @@ void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) n
 
 int run_stream(std::FILE* stream) noexcept {
     operand_stack stack;
-    std::array<char, CHUNK_SIZE> chunk;
+    chunk_buffer chunk;
     pending_token pending;
     stack_clear(stack);
-    while (std::fgets(chunk.data(), static_cast<int>(chunk.size()), stream) != nullptr)
-        evaluate_chunk(stack, pending, chunk.data());
+    while (std::fgets(chunk.bytes.data(), static_cast<int>(CHUNK_SIZE), stream) != nullptr)
+        evaluate_chunk(stack, pending, chunk.bytes.data());
     if (std::feof(stream) == 0) return -1;
     finish_pending(stack, pending);
     return 0;

@@ -1,6 +1,10 @@
 #include "driver/number_reader.hpp"
 
+#include "driver/byte_words.hpp"
+
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cfloat>
 #include <cstdint>
 #include <cstdlib>
@@ -100,6 +104,82 @@ const char* parse_short_decimal(const char* text, double& out) noexcept {
         value *= EXACT_POWERS_OF_TEN[static_cast<std::size_t>(exponent)];
     out = negative ? -value : value;
     return at;
+}
+
+namespace {
+
+// The high bit of each byte of word that is not a digit. After xor with '0' a
+// digit is 0 to 9. Adding 0x80 - 10 to the low seven bits sets the high bit
+// from 10 up without carrying out of the byte; a byte with its own high bit
+// set is no digit either.
+constexpr std::uint64_t non_digit_bytes(std::uint64_t word) noexcept {
+    const std::uint64_t offset = word ^ broadcast('0');
+    return (((offset & LOW_SEVEN_BITS) + broadcast(0x80 - 10)) | offset) & HIGH_BITS;
+}
+
+// The high bits of the bytes from index count on: all eight for count 0,
+// none from 8 on.
+constexpr std::uint64_t high_bits_from(std::size_t count) noexcept {
+    // Two shifts, each under the word's width, make a shift by 64 well
+    // defined without a branch.
+    const std::size_t half_shift = 4 * std::min(count, WORD_BYTES);
+    return (HIGH_BITS << half_shift) << half_shift;
+}
+
+// The value of the digits in bytes 0 to count - 1 of word, byte 0 the most
+// significant, for 1 <= count <= 8. Each step joins neighbouring groups into
+// one, 10a + b, 100a + b, then 10000a + b, and each group stays below its
+// lane's limit (99 < 2^8, 9999 < 2^16, 99999999 < 2^32), so no step carries
+// from one group into the next.
+constexpr std::uint32_t digits_value(std::uint64_t word, std::size_t count) noexcept {
+    // Digits are at least '0', so the subtraction borrows only from bytes
+    // past them, which the shift drops. The bytes shifted in become leading
+    // zero digits.
+    std::uint64_t value = (word - broadcast('0')) << (8 * (WORD_BYTES - count));
+    value = (value * 10 + (value >> 8)) & 0x00FF'00FF'00FF'00FF;
+    value = (value * 100 + (value >> 16)) & 0x0000'FFFF'0000'FFFF;
+    return static_cast<std::uint32_t>(value * 10000 + (value >> 32));
+}
+
+static_assert(digits_value(0x3837'3635'3433'3231, 8) == 12345678);
+static_assert(digits_value(0x2020'2020'2030'3039, 3) == 900);
+static_assert(std::uint64_t{99'999'999} <= MAX_EXACT_INTEGER);
+static_assert(WORD_BYTES <= MAX_EXACT_POWER);
+
+} // namespace
+
+int parse_padded_decimal(const char* token, std::size_t length, double& out) noexcept {
+    // Branches on the data mispredict often, so the sign and the point are
+    // taken in with masks and selects. The words read end at token + 9,
+    // inside the padding.
+    const bool negative = token[0] == '-';
+    const char* const text = token + (negative ? 1 : 0);
+    const std::size_t size = length - (negative ? 1 : 0);
+    const std::uint64_t word = load_word(text);
+    // The first byte that is not a digit, past the end if need be. A point
+    // there is squeezed out: the bytes after it move down by one.
+    const std::uint64_t end = high_bits_from(size);
+    const std::uint64_t marks = non_digit_bytes(word) | end;
+    const std::uint64_t first = marks & (0 - marks);
+    // Compilers tend to turn a select on has_point into a branch, so it
+    // becomes a mask of all ones or none instead.
+    const std::uint64_t point =
+        0 - static_cast<std::uint64_t>((first & bytes_equal(word, '.') & ~end) != 0);
+    const std::uint64_t kept = ((first >> 7) - 1) | ~point;
+    const std::uint64_t digits = (word & kept) | (load_word(text + 1) & ~kept);
+    const std::size_t digit_count = size - (point & 1);
+    const std::uint64_t digit_marks = non_digit_bytes(digits) | high_bits_from(digit_count);
+    if (digit_count == 0 || first_marked_byte(digit_marks) != digit_count) return -1;
+    const std::size_t fraction_count = (digit_count - first_marked_byte(marks)) & point;
+    if (!PILO_ROUNDS_TO_DOUBLE && fraction_count != 0) return -1;
+    // d < 10^8 and 10^fraction_count are exact doubles: one correctly
+    // rounded division, as on the short path below.
+    const double value = static_cast<double>(digits_value(digits, digit_count)) /
+                         EXACT_POWERS_OF_TEN[fraction_count];
+    // The sign goes in as a bit, which negates exactly, -0 included.
+    const std::uint64_t sign = static_cast<std::uint64_t>(negative) << 63;
+    out = std::bit_cast<double>(std::bit_cast<std::uint64_t>(value) | sign);
+    return 0;
 }
 
 namespace {
