@@ -4,7 +4,7 @@
 #include "engine/command_set.hpp"
 #include "engine/operand_stack.hpp"
 
-#include "driver/byte_words.hpp"
+#include "engine/byte_words.hpp"
 
 #include <algorithm>
 #include <array>

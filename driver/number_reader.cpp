@@ -1,8 +1,7 @@
 #include "driver/number_reader.hpp"
 
-#include "driver/byte_words.hpp"
+#include "engine/byte_words.hpp"
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cfloat>
@@ -120,10 +119,10 @@ constexpr std::uint64_t non_digit_bytes(std::uint64_t word) noexcept {
 // The high bits of the bytes from index count on: all eight for count 0,
 // none from 8 on.
 constexpr std::uint64_t high_bits_from(std::size_t count) noexcept {
-    // Two shifts, each under the word's width, make a shift by 64 well
-    // defined without a branch.
-    const std::size_t half_shift = 4 * std::min(count, WORD_BYTES);
-    return (HIGH_BITS << half_shift) << half_shift;
+    // A mask, not a select, for counts from 8 on: compilers turn selects
+    // into branches, and the count depends on the data.
+    const std::uint64_t in_word = 0 - static_cast<std::uint64_t>(count < WORD_BYTES);
+    return (HIGH_BITS << (8 * (count % WORD_BYTES))) & in_word;
 }
 
 // The value of the digits in bytes 0 to count - 1 of word, byte 0 the most

@@ -1,5 +1,7 @@
 #include "engine/value_line.hpp"
 
+#include "engine/byte_words.hpp"
+
 #include <bit>
 #include <cmath>
 #include <compare>
@@ -83,6 +85,28 @@ void write_digits(char* last, std::uint64_t number, int count) noexcept {
     }
     if (count == 1) *--last = static_cast<char>('0' + number);
 }
+
+// The eight decimal digits of number < 10^8, leading zeros included, as
+// text in a byte word: the most significant digit in byte 0. Each step splits
+// every lane in two, number / 10^k and number % 10^k, with the quotient
+// taken as a multiplication and a shift that is exact over the lane's range:
+// y / 10^4 first, then y / 100 = (y * 5243) >> 19 for y < 10^4, then
+// y / 10 = (y * 103) >> 10 for y < 100. No product overflows its lane.
+constexpr std::uint64_t eight_digits(std::uint32_t number) noexcept {
+    std::uint64_t lanes = (number / 10000) | (std::uint64_t{number % 10000} << 32);
+    const std::uint64_t hundreds = ((lanes * 5243) >> 19) & 0x0000'007F'0000'007F;
+    lanes = hundreds | ((lanes - hundreds * 100) << 16);
+    const std::uint64_t tens = ((lanes * 103) >> 10) & 0x000F'000F'000F'000F;
+    lanes = tens | ((lanes - tens * 10) << 8);
+    return lanes + broadcast('0');
+}
+
+static_assert(eight_digits(12345678) == 0x3837'3635'3433'3231);
+static_assert(eight_digits(90000001) == 0x3130'3030'3030'3039);
+
+// The integer part below 10^8 takes one word of digits, written whole and
+// advanced over by its length, so its length costs no branch.
+constexpr std::uint64_t WORD_DIGITS_LIMIT = 100'000'000;
 
 constexpr std::array<std::uint64_t, 20> POWERS_OF_TEN = [] {
     std::array<std::uint64_t, 20> powers{};
@@ -194,17 +218,26 @@ std::size_t format_value_line(double value, std::array<char, VALUE_LINE_SIZE>& l
     std::uint64_t integer = 0;
     std::uint32_t micros = 0;
     if (!split_fixed(bits, integer, micros)) return format_general(value, line);
+    // The line is at most 29 bytes here, and whole words are stored past its
+    // end only within the buffer. The sign is written always and kept only
+    // for negative values.
+    static_assert(VALUE_LINE_SIZE >= 1 + 20 + 1 + 6 + 1 + WORD_BYTES);
     char* const first = line.data();
-    char* end = first;
-    if ((bits >> SIGN_BIT) != 0) *end++ = '-';
+    *first = '-';
+    char* end = first + (bits >> SIGN_BIT);
     const int count = count_digits(integer);
-    end += count;
-    write_digits(end, integer, count);
-    *end++ = '.';
-    end += 6;
-    write_digits(end, micros, 6);
-    *end++ = '\n';
-    return static_cast<std::size_t>(end - first);
+    if (integer < WORD_DIGITS_LIMIT) {
+        store_word(end, eight_digits(static_cast<std::uint32_t>(integer)) >> (8 * (8 - count)));
+        end += count;
+    } else {
+        end += count;
+        write_digits(end, integer, count);
+    }
+    // Six decimals: the eight digits of micros less two leading zeros, then
+    // the newline and the point before them, all in one word.
+    const std::uint64_t decimals = (eight_digits(micros) >> 8) & ~std::uint64_t{0xFF};
+    store_word(end, std::uint64_t{'.'} | decimals | (std::uint64_t{'\n'} << 56));
+    return static_cast<std::size_t>(end + 8 - first);
 }
 
 void print_value_line(double value) noexcept {

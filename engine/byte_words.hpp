@@ -37,6 +37,12 @@ inline std::uint64_t load_word(const char* text) noexcept {
     return word;
 }
 
+// Stores word at text, byte i of the word into text[i].
+inline void store_word(char* text, std::uint64_t word) noexcept {
+    if constexpr (std::endian::native == std::endian::big) word = swap_bytes(word);
+    std::memcpy(text, &word, sizeof word);
+}
+
 // The high bit of each byte of word that is zero, and nothing else. Adding
 // 0x7F to the low seven bits sets the high bit exactly when one of them is
 // set, and cannot carry into the next byte, so no byte disturbs another.
