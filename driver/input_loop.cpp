@@ -123,32 +123,14 @@ std::uint64_t block_stops(const char* block) noexcept {
     return stops;
 }
 
-// Where the tokens of one chunk lie: token k is the bytes from starts[k] up
-// to the delimiter or zero byte at ends[k]. At most every other byte starts
-// a token.
-struct token_bounds {
-    std::array<std::uint8_t, CHUNK_SIZE / 2> starts;
-    std::array<std::uint8_t, CHUNK_SIZE / 2> ends;
-    std::size_t count = 0;
-};
-static_assert(CHUNK_SIZE - 1 <= UINT8_MAX);
+// Stop bytes of a whole chunk: bit i of word i / 64 is set when byte i is a
+// delimiter, a zero byte, or past the text.
+using chunk_stops = std::array<std::uint64_t, BLOCK_COUNT>;
 
-// Appends the index of each set bit of bits, plus base, to positions.
-std::size_t append_positions(std::uint8_t* positions, std::uint64_t bits, std::size_t base) noexcept {
-    std::size_t count = 0;
-    for (; bits != 0; bits &= bits - 1)
-        positions[count++] = static_cast<std::uint8_t>(base + static_cast<std::size_t>(std::countr_zero(bits)));
-    return count;
-}
-
-// Finds the tokens of the text in chunk, which ends at its first zero byte.
-// A token starts at a byte that is no stop after one that is, and ends at
-// the next stop; byte 0 counts as after a stop.
-void find_tokens(const char* chunk, token_bounds& bounds) noexcept {
+// Finds the stop bytes of chunk, whose text ends at its first zero byte. Byte
+// CHUNK_SIZE - 1 is always a stop: fgets puts a zero byte there or earlier.
+void find_stops(const char* chunk, chunk_stops& stops) noexcept {
     const std::size_t text_size = std::strlen(chunk);
-    std::uint64_t after_stop = 1;
-    std::size_t start_count = 0;
-    bounds.count = 0;
     for (std::size_t block = 0; block < BLOCK_COUNT; ++block) {
         const std::size_t base = block * BLOCK_BYTES;
         // Everything from the text's end on counts as a stop. The shift is
@@ -157,37 +139,49 @@ void find_tokens(const char* chunk, token_bounds& bounds) noexcept {
         const std::size_t text_bytes = std::clamp(text_size, base, base + BLOCK_BYTES) - base;
         const std::uint64_t past_end = (~std::uint64_t{0} << (text_bytes / 2))
                                        << (text_bytes - text_bytes / 2);
-        const std::uint64_t stops = block_stops(chunk + base) | past_end;
-        const std::uint64_t previous = (stops << 1) | after_stop;
-        after_stop = stops >> (BLOCK_BYTES - 1);
-        start_count += append_positions(bounds.starts.data() + start_count, ~stops & previous, base);
-        bounds.count += append_positions(bounds.ends.data() + bounds.count, stops & ~previous, base);
+        stops[block] = block_stops(chunk + base) | past_end;
     }
 }
 
-// Evaluates the tokens of one chunk. fgets fills all CHUNK_SIZE - 1 bytes of a
-// chunk only when the line goes on, so a token that runs into the end of such
-// a chunk is held back until its end is seen. A chunk cut short by a zero byte
-// or by the end of input ends its last token.
+// Returns the index of the first stop byte at or after from.
+std::size_t next_stop(const chunk_stops& stops, std::size_t from) noexcept {
+    std::size_t block = from / BLOCK_BYTES;
+    std::uint64_t bits = stops[block] & (~std::uint64_t{0} << (from % BLOCK_BYTES));
+    while (bits == 0) bits = stops[++block]; // ends at the stop in the last byte
+    return block * BLOCK_BYTES + static_cast<std::size_t>(std::countr_zero(bits));
+}
+
+// Evaluates the tokens of one chunk. A token starts at a byte that is no stop
+// after one that is, byte 0 counting as after one, and ends at the next stop.
+// fgets fills all CHUNK_SIZE - 1 bytes of a chunk only when the line goes on,
+// so a token that runs into the end of such a chunk is held back until its
+// end is seen. A chunk cut short by a zero byte or by the end of input ends
+// its last token.
 void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) noexcept {
     constexpr std::size_t full_end = CHUNK_SIZE - 1;
-    token_bounds bounds;
-    find_tokens(chunk, bounds);
-    std::size_t k = 0;
+    chunk_stops stops;
+    find_stops(chunk, stops);
+    std::uint64_t after_stop = 1;
     if (pending.active) {
-        const std::size_t end = bounds.count > 0 && bounds.starts[0] == 0 ? bounds.ends[0] : 0;
+        const std::size_t end = next_stop(stops, 0);
         extend_pending(pending, chunk, chunk + end);
         if (end == full_end) return;
         finish_pending(stack, pending);
-        k = end != 0 ? 1 : 0;
+        after_stop = 0; // the token at byte 0, if any, was the pending one
     }
-    for (; k < bounds.count; ++k) {
-        char* const token = chunk + bounds.starts[k];
-        if (bounds.ends[k] == full_end) {
-            extend_pending(pending, token, chunk + full_end);
-            return;
+    for (std::size_t block = 0; block < BLOCK_COUNT; ++block) {
+        std::uint64_t starts = ~stops[block] & ((stops[block] << 1) | after_stop);
+        after_stop = stops[block] >> (BLOCK_BYTES - 1);
+        for (; starts != 0; starts &= starts - 1) {
+            const std::size_t start =
+                block * BLOCK_BYTES + static_cast<std::size_t>(std::countr_zero(starts));
+            const std::size_t end = next_stop(stops, start);
+            if (end == full_end) {
+                extend_pending(pending, chunk + start, chunk + end);
+                return;
+            }
+            evaluate_token(stack, chunk + start, end - start);
         }
-        evaluate_token(stack, token, std::size_t{bounds.ends[k]} - bounds.starts[k]);
     }
 }
 
