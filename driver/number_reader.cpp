@@ -150,20 +150,20 @@ static_assert(WORD_BYTES <= MAX_EXACT_POWER);
 int parse_padded_decimal(const char* token, std::size_t length, double& out) noexcept {
     // Branches on the data mispredict often, so the sign and the point are
     // taken in with masks and selects. The words read end at token + 9,
-    // inside the padding.
+    // inside the padding, and bytes past the token are masked off.
     const bool negative = token[0] == '-';
     const char* const text = token + (negative ? 1 : 0);
     const std::size_t size = length - (negative ? 1 : 0);
     const std::uint64_t word = load_word(text);
-    // The first byte that is not a digit, past the end if need be. A point
-    // there is squeezed out: the bytes after it move down by one.
-    const std::uint64_t end = high_bits_from(size);
-    const std::uint64_t marks = non_digit_bytes(word) | end;
+    // The first byte that is not a digit. When it is a point inside the
+    // token, it is squeezed out: the bytes after it move down by one. The
+    // point becomes a mask of all ones or none, not a bool: compilers tend to
+    // turn a select on a bool into a branch.
+    const std::uint64_t marks = non_digit_bytes(word);
     const std::uint64_t first = marks & (0 - marks);
-    // Compilers tend to turn a select on has_point into a branch, so it
-    // becomes a mask of all ones or none instead.
+    const std::uint64_t inside = ~high_bits_from(size);
     const std::uint64_t point =
-        0 - static_cast<std::uint64_t>((first & bytes_equal(word, '.') & ~end) != 0);
+        0 - static_cast<std::uint64_t>((first & bytes_equal(word, '.') & inside) != 0);
     const std::uint64_t kept = ((first >> 7) - 1) | ~point;
     const std::uint64_t digits = (word & kept) | (load_word(text + 1) & ~kept);
     const std::size_t digit_count = size - (point & 1);

@@ -1,9 +1,10 @@
 // fuzz_number: any bytes, cut into tokens the way the input loop cuts them (at
 // the delimiters and at zero bytes), go to parse_number and to strtod. Both
 // must agree on whether each token is a number and on its value bit for bit,
-// and a refused token must leave the output untouched. The value-line writer
-// is checked against snprintf("%f\n") for every value read, and for the first
-// eight input bytes taken as a double.
+// and a refused token must leave the output untouched; the padded reader,
+// given the bytes that follow the token, may decline but must not differ.
+// The value-line writer is checked against snprintf("%f\n") for every value
+// read, and for the first eight input bytes taken as a double.
 
 #include "driver/input_loop.hpp"
 #include "driver/number_reader.hpp"
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -39,7 +41,7 @@ void check_value_line(double value, const std::string& source) {
         fail("value line differs from printf", source);
 }
 
-void check_token(const std::string& token) {
+void check_token(const std::string& token, std::string_view following) {
     char* end = nullptr;
     const double want = std::strtod(token.c_str(), &end);
     const bool want_number = *end == '\0';
@@ -53,6 +55,17 @@ void check_token(const std::string& token) {
     if (!got_number && !same_bits(got, untouched)) fail("refusal changed the output", token);
     if (got_number && !same_bits(got, want)) fail("value differs from strtod", token);
     if (got_number) check_value_line(got, token);
+    // The padded reader may decline, but what it takes must be strtod's
+    // value, whatever bytes follow the token.
+    std::string padded = token + std::string(following.substr(0, pilo::NUMBER_PADDING));
+    padded.resize(token.size() + pilo::NUMBER_PADDING, '5');
+    double fast = got;
+    if (pilo::parse_padded_decimal(padded.data(), token.size(), fast) == 0) {
+        if (!want_number) fail("padded reader accepted", token);
+        if (!same_bits(fast, want)) fail("padded value differs from strtod", token);
+    } else if (!same_bits(fast, got)) {
+        fail("padded refusal changed the output", token);
+    }
 }
 
 } // namespace
@@ -71,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t pos = 0;
     while ((pos = input.find_first_not_of(cuts, pos)) != std::string::npos) {
         const std::size_t end = std::min(input.find_first_of(cuts, pos), input.size());
-        check_token(input.substr(pos, end - pos));
+        check_token(input.substr(pos, end - pos), std::string_view(input).substr(end));
         pos = end;
     }
     return 0;

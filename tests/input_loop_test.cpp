@@ -39,6 +39,7 @@ TEST(InputLoop, TokenIsWholeWhereverChunksEnd) {
         ASSERT_EQ(run_input(pad + long_number + " f\n"), "100000000000000000000.000000\n")
             << "shift " << shift;
         ASSERT_EQ(run_input(pad + "3 4 +\n" + pad + "p\n"), "7.000000\n") << "shift " << shift;
+        ASSERT_EQ(run_input(pad + "-12.5 p"), "-12.500000\n") << "shift " << shift;
     }
 }
 
@@ -68,6 +69,8 @@ TEST(InputLoop, KeptChunkRules) {
         {"1 p\r\n2 p \r\n", "2.000000\n"}, // "p\r" is no command; "p \r" is
         {std::string("1 p\0 2 p\n3 p\n", 13), "1.000000\n3.000000\n"}, // zero hides its chunk
         {std::string("12\0 x\n34 f\n", 11), "34.000000\n12.000000\n"}, // and ends its token
+        {std::string("7.5\0" "99 p\nf\n", 11), "7.500000\n"}, // digits after it are not read
+        {"123456789 p\n56 p\n", "123456789.000000\n56.000000\n"}, // nor stale ones after a chunk
         {"1 2 3", ""}, // values left are never printed
         {"a b 12abc . e5 P", ""},
     };
