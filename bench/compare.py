@@ -1,14 +1,19 @@
 #!/usr/bin/env python3
-"""Times pilo against its strtod/printf build, `wc -w` and an awk program.
+"""Times pilo against its strtod/printf build, `wc -w`, awk and Python.
 
-Builds pilo from the working tree and the baseline from a git revision,
-makes a deterministic workload, checks that both builds print the same bytes,
-then runs the four commands in alternating order over the same file and
-prints the median wall time, the throughput and the ratios. Last, it reports
-the peak resident memory of pilo for a small input, the workload, and one
-64 MB token.
+Builds pilo from the working tree and the baseline from a git revision, and
+takes two workloads: by default the mix of bench/make_workload.py and its
+--short mix of small integers and decimals, or the files given with
+--workload. On each it checks that both builds print the same bytes and how
+far the awk and Python programs' output is from pilo's, then runs the five
+commands in alternating order over the same file and prints the median wall
+time, the throughput and each one's time against pilo's. --svg writes a bar
+chart of the throughputs. Last, it reports the peak resident memory of pilo
+for a small input, a workload and one 64 MB token, and the time of a
+one-line input.
 
 usage: bench/compare.py [--size MB] [--runs N] [--baseline REV]
+                        [--workload FILE]... [--svg FILE]
 """
 import argparse
 import os
@@ -16,6 +21,8 @@ import statistics
 import subprocess
 import sys
 import tempfile
+from collections import Counter
+from xml.sax.saxutils import escape
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
@@ -49,59 +56,126 @@ def run(measure, command, path):
     return float(seconds), int(peak)
 
 
+def make_workload(path, *arguments):
+    with open(path, "wb") as out:
+        subprocess.run([sys.executable, os.path.join(HERE, "make_workload.py"), *arguments],
+                       stdout=out, check=True)
+    return path
+
+
+def output_of(command, path):
+    return subprocess.run([*command, path], stdout=subprocess.PIPE, check=True).stdout
+
+
+def distance(want, got):
+    """Says how far got's lines are from want's: how many of want's lines got
+    lacks, counted as multisets, so that one missing line does not make every
+    later one differ."""
+    if want == got:
+        return "same output"
+    want_lines = want.splitlines()
+    missing = sum((Counter(want_lines) - Counter(got.splitlines())).values())
+    return f"{missing} of {len(want_lines)} lines differ"
+
+
+def time_workload(name, path, contenders, measure, runs):
+    """Checks the outputs on path, times each contender; returns the medians."""
+    size = os.path.getsize(path)
+    reference = output_of(contenders["pilo"], path)
+    if output_of(contenders["baseline"], path) != reference:
+        sys.exit(f"pilo and the baseline print different output on {path}")
+    print(f"{name}: {size / 1e6:.1f} MB, {len(reference) / 1e6:.1f} MB of output, "
+          f"median of {runs} alternating runs")
+    notes = {"pilo": "", "baseline": "same output", "wc -w": "counts words only"}
+    for peer in ("awk", "python"):
+        notes[peer] = distance(reference, output_of(contenders[peer], path))
+    times = {contender: [] for contender in contenders}
+    for _ in range(runs):
+        for contender, command in contenders.items():
+            times[contender].append(run(measure, command, path)[0])
+    medians = {contender: statistics.median(values) for contender, values in times.items()}
+    for contender, median in medians.items():
+        print(f"  {contender:9} {median:7.3f} s  {size / median / 1e6:7.1f} MB/s  "
+              f"{median / medians['pilo']:5.2f}x pilo's time  {notes[contender]}")
+    print(f"  pilo takes {medians['pilo'] / medians['wc -w']:.2f}x the time of wc -w and is "
+          f"{medians['baseline'] / medians['pilo']:.2f}x as fast as the baseline")
+    return {contender: size / median / 1e6 for contender, median in medians.items()}
+
+
+def write_svg(path, results):
+    """Writes a horizontal bar chart of throughput, one group per workload."""
+    bar, gap, label_width, scale_width = 18, 6, 150, 420
+    top = max(max(rates.values()) for rates in results.values())
+    rows = []
+    y = 10
+    for workload, rates in results.items():
+        rows.append(f'<text x="10" y="{y + 12}" font-weight="bold">{escape(workload)}</text>')
+        y += bar + gap
+        for contender, rate in rates.items():
+            width = max(1.0, rate / top * scale_width)
+            fill = "#d9480f" if contender == "pilo" else "#868e96"
+            rows.append(f'<text x="{label_width - 8}" y="{y + 13}" text-anchor="end">'
+                        f'{escape(contender)}</text>')
+            rows.append(f'<rect x="{label_width}" y="{y}" width="{width:.1f}" height="{bar}" '
+                        f'fill="{fill}"/>')
+            rows.append(f'<text x="{label_width + width + 6:.1f}" y="{y + 13}">{rate:.0f} MB/s'
+                        f'</text>')
+            y += bar + gap
+        y += gap * 2
+    height = y
+    width = label_width + scale_width + 90
+    with open(path, "w", encoding="utf-8") as out:
+        out.write(f'<svg xmlns="http://www.w3.org/2000/svg" width="{width}" height="{height}" '
+                  f'font-family="sans-serif" font-size="12">\n'
+                  f'<rect width="100%" height="100%" fill="white"/>\n')
+        out.write("\n".join(rows))
+        out.write("\n</svg>\n")
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--size", type=float, default=100, help="workload size in MB")
+    parser.add_argument("--size", type=float, default=40, help="generated workload size in MB")
     parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--baseline", default=BASELINE)
+    parser.add_argument("--workload", action="append", help="time this file instead")
+    parser.add_argument("--svg", help="write a throughput chart here")
     args = parser.parse_args()
 
     with tempfile.TemporaryDirectory(prefix="pilo-bench-") as work:
         pilo = build(ROOT, os.path.join(work, "current"), "-DPILO_BENCH=ON")
         measure = os.path.join(work, "current", "bench", "run_measured")
         baseline = build_baseline(args.baseline, work)
-        workload = os.path.join(work, "workload.txt")
-        with open(workload, "wb") as out:
-            subprocess.run([sys.executable, os.path.join(HERE, "make_workload.py"),
-                            str(args.size)], stdout=out, check=True)
-        size = os.path.getsize(workload)
-        outputs = [subprocess.run([b, workload], stdout=subprocess.PIPE, check=True).stdout
-                   for b in (pilo, baseline)]
-        if outputs[0] != outputs[1]:
-            sys.exit("pilo and the baseline print different output")
-
+        if args.workload:
+            workloads = {os.path.basename(path): path for path in args.workload}
+        else:
+            size = str(args.size)
+            workloads = {
+                "mixed workload": make_workload(os.path.join(work, "mixed.txt"), size),
+                "short numbers": make_workload(os.path.join(work, "short.txt"), "--short", size),
+            }
         contenders = {
             "pilo": [pilo],
             "baseline": [baseline],
             "wc -w": ["wc", "-w"],
             "awk": ["awk", "-f", os.path.join(HERE, "rpn.awk")],
+            "python": [sys.executable, os.path.join(HERE, "rpn.py")],
         }
-        times = {name: [] for name in contenders}
-        for _ in range(args.runs):
-            for name, command in contenders.items():
-                times[name].append(run(measure, command, workload)[0])
+        results = {name: time_workload(name, path, contenders, measure, args.runs)
+                   for name, path in workloads.items()}
+        if args.svg:
+            write_svg(args.svg, results)
 
-        print(f"workload: {size / 1e6:.1f} MB, {len(outputs[0]) / 1e6:.1f} MB of output, "
-              f"median of {args.runs} alternating runs")
-        medians = {name: statistics.median(values) for name, values in times.items()}
-        for name, median in medians.items():
-            print(f"  {name:9} {median:7.3f} s  {size / median / 1e6:7.1f} MB/s  "
-                  f"{median / medians['pilo']:5.2f}x pilo's time")
-        print(f"pilo takes {medians['pilo'] / medians['wc -w']:.2f}x the time of wc -w and is "
-              f"{medians['baseline'] / medians['pilo']:.2f}x as fast as the baseline")
-
-        small = os.path.join(work, "small.txt")
-        with open(small, "wb") as out:
-            subprocess.run([sys.executable, os.path.join(HERE, "make_workload.py"), "1"],
-                           stdout=out, check=True)
+        small = make_workload(os.path.join(work, "small.txt"), "1")
         token = os.path.join(work, "token.txt")
         with open(token, "wb") as out:
             out.write(b"1" * (64 << 20))
         line = os.path.join(work, "line.txt")
         with open(line, "wb") as out:
             out.write(b"2 3 + p\n")
+        largest = max(workloads.values(), key=os.path.getsize)
         print("peak RSS of pilo:")
-        for label, path in (("1 MB workload", small), (f"{size / 1e6:.0f} MB workload", workload),
+        for label, path in (("1 MB workload", small),
+                            (f"{os.path.getsize(largest) / 1e6:.0f} MB workload", largest),
                             ("one 64 MB token", token)):
             print(f"  {label:16} {run(measure, [pilo], path)[1]:6d} KB")
         for name, command in (("pilo", [pilo]), ("cat", ["cat"])):

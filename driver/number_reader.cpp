@@ -166,10 +166,11 @@ int parse_padded_decimal(const char* token, std::size_t length, double& out) noe
         0 - static_cast<std::uint64_t>((first & bytes_equal(word, '.') & inside) != 0);
     const std::uint64_t kept = ((first >> 7) - 1) | ~point;
     const std::uint64_t digits = (word & kept) | (load_word(text + 1) & ~kept);
-    const std::size_t digit_count = size - (point & 1);
+    const std::size_t digit_count = size - static_cast<std::size_t>(point & 1);
     const std::uint64_t digit_marks = non_digit_bytes(digits) | high_bits_from(digit_count);
     if (digit_count == 0 || first_marked_byte(digit_marks) != digit_count) return -1;
-    const std::size_t fraction_count = (digit_count - first_marked_byte(marks)) & point;
+    const std::size_t fraction_count =
+        (digit_count - first_marked_byte(marks)) & static_cast<std::size_t>(point);
     if (!PILO_ROUNDS_TO_DOUBLE && fraction_count != 0) return -1;
     // d < 10^8 and 10^fraction_count are exact doubles: one correctly
     // rounded division, as on the short path below.
