@@ -15,6 +15,16 @@
 
 // SSE2, part of every x86-64 processor, finds a block's delimiters in a few
 // vector compares. Elsewhere, and with PILO_PLAIN_PATHS, byte words do it.
+// Keeps a cold function out of a hot loop. gnu::noinline is understood by g++
+// and clang; elsewhere the compiler decides.
+#if defined(__has_cpp_attribute)
+#if __has_cpp_attribute(gnu::noinline)
+#define PILO_NOINLINE [[gnu::noinline]]
+#endif
+#endif
+#ifndef PILO_NOINLINE
+#define PILO_NOINLINE
+#endif
 #if defined(__SSE2__) && !defined(PILO_PLAIN_PATHS)
 #define PILO_USE_SSE2 1
 #include <emmintrin.h>
@@ -36,22 +46,18 @@ struct pending_token {
     bool overlong = false;
 };
 
-// Evaluates token, length bytes with NUMBER_PADDING readable bytes after its
-// last one, and puts a zero byte after it for the readers that need one.
-// Commands, all one byte long, are tried before any one-byte number, so "+"
-// and "-" never read as numbers. Statuses are not acted on: a command that
-// finds too few values has already said so, and a number that meets a full
-// stack is dropped silently.
-void evaluate_token(operand_stack& stack, char* token, std::size_t length) noexcept {
-    double value = 0.0;
-    // The padded reader goes first: writing the zero byte just before an
-    // eight-byte load that covers it would stall the load.
-    if (length > 1 && parse_padded_decimal(token, length, value) == 0) {
-        (void)stack_push(stack, value);
-        return;
-    }
+// Evaluates token, length bytes followed by a delimiter or zero byte and
+// with NUMBER_PADDING readable bytes after its last one. Commands, all one
+// byte long, are tried first, so "+" and "-" never read as numbers. Statuses
+// are not acted on: a command that finds too few values has already said so,
+// and a number that meets a full stack is dropped silently. The token loop
+// reads short decimals itself and calls this for the rest, so this is kept
+// out of line where the compiler allows: the loop then saves no registers
+// for it.
+PILO_NOINLINE void evaluate_token(operand_stack& stack, char* token, std::size_t length) noexcept {
     token[length] = '\0';
     char command = 0;
+    double value = 0.0;
     if (length == 1 && parse_command(token, command) == 0)
         (void)execute_command(stack, command);
     else if (parse_number(token, length, value) == 0)
@@ -180,7 +186,21 @@ void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) n
                 extend_pending(pending, chunk + start, chunk + end);
                 return;
             }
-            evaluate_token(stack, chunk + start, end - start);
+            // No command reads as a short decimal, so these go first. The
+            // zero byte goes in only after: writing it just before an
+            // eight-byte load that covers it would stall the load.
+            double value = 0.0;
+            char command = 0;
+            char* const token = chunk + start;
+            if (end - start > 1 && parse_padded_decimal(token, end - start, value) == 0) {
+                (void)stack_push(stack, value);
+                continue;
+            }
+            token[end - start] = '\0';
+            if (end - start == 1 && parse_command(token, command) == 0)
+                (void)execute_command(stack, command);
+            else
+                evaluate_token(stack, token, end - start);
         }
     }
 }

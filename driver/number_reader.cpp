@@ -107,22 +107,32 @@ const char* parse_short_decimal(const char* text, double& out) noexcept {
 
 namespace {
 
-// The high bit of each byte of word that is not a digit. After xor with '0' a
-// digit is 0 to 9. Adding 0x80 - 10 to the low seven bits sets the high bit
-// from 10 up without carrying out of the byte; a byte with its own high bit
-// set is no digit either.
+// The high bit of each byte of word that is not a digit, exact up to and
+// including the first such byte; bytes after it may be marked wrongly, as a
+// carry or borrow out of it can reach them. A digit, 0x30 to 0x39, plus 0x46
+// stays below 0x80 and minus 0x30 does not borrow, so no digit before the
+// first mark disturbs the next byte, and the first mark itself is exact:
+// b + 0x46 reaches 0x80 for b >= 0x3A, and b - 0x30 wraps for b < 0x30 and
+// keeps its high bit for b >= 0xB0.
 constexpr std::uint64_t non_digit_bytes(std::uint64_t word) noexcept {
-    const std::uint64_t offset = word ^ broadcast('0');
-    return (((offset & LOW_SEVEN_BITS) + broadcast(0x80 - 10)) | offset) & HIGH_BITS;
+    return ((word + broadcast(0x80 - '9' - 1)) | (word - broadcast('0'))) & HIGH_BITS;
 }
 
-// The high bits of the bytes from index count on: all eight for count 0,
-// none from 8 on.
-constexpr std::uint64_t high_bits_from(std::size_t count) noexcept {
-    // A mask, not a select, for counts from 8 on: compilers turn selects
-    // into branches, and the count depends on the data.
-    const std::uint64_t in_word = 0 - static_cast<std::uint64_t>(count < WORD_BYTES);
-    return (HIGH_BITS << (8 * (count % WORD_BYTES))) & in_word;
+// The high bits of bytes 0 to count - 1, for counts from 0 to 9: the bytes
+// a token of count bytes covers in its first word.
+constexpr std::array<std::uint64_t, WORD_BYTES + 2> HIGH_BITS_BELOW = [] {
+    std::array<std::uint64_t, WORD_BYTES + 2> masks{};
+    for (std::size_t count = 1; count <= WORD_BYTES; ++count)
+        masks[count] = masks[count - 1] | std::uint64_t{0x80} << (8 * (count - 1));
+    masks[WORD_BYTES + 1] = HIGH_BITS;
+    return masks;
+}();
+
+// The index of the first marked byte of marks, which must have one.
+constexpr std::size_t first_mark(std::uint64_t marks) noexcept {
+    // The top bit set too spares the count of trailing zeros its case for
+    // zero, which costs a branch on some targets.
+    return static_cast<std::size_t>(std::countr_zero(marks | std::uint64_t{1} << 63)) / 8;
 }
 
 // The value of the digits in bytes 0 to count - 1 of word, byte 0 the most
@@ -154,6 +164,7 @@ int parse_padded_decimal(const char* token, std::size_t length, double& out) noe
     const bool negative = token[0] == '-';
     const char* const text = token + (negative ? 1 : 0);
     const std::size_t size = length - (negative ? 1 : 0);
+    if (size - 1 > WORD_BYTES) return -1; // 1 to 9 bytes: eight digits and a point
     const std::uint64_t word = load_word(text);
     // The first byte that is not a digit. When it is a point inside the
     // token, it is squeezed out: the bytes after it move down by one. The
@@ -161,16 +172,16 @@ int parse_padded_decimal(const char* token, std::size_t length, double& out) noe
     // turn a select on a bool into a branch.
     const std::uint64_t marks = non_digit_bytes(word);
     const std::uint64_t first = marks & (0 - marks);
-    const std::uint64_t inside = ~high_bits_from(size);
-    const std::uint64_t point =
-        0 - static_cast<std::uint64_t>((first & bytes_equal(word, '.') & inside) != 0);
+    const std::uint64_t point = 0 - static_cast<std::uint64_t>(
+                                        (first & bytes_equal(word, '.') & HIGH_BITS_BELOW[size]) != 0);
     const std::uint64_t kept = ((first >> 7) - 1) | ~point;
     const std::uint64_t digits = (word & kept) | (load_word(text + 1) & ~kept);
     const std::size_t digit_count = size - static_cast<std::size_t>(point & 1);
-    const std::uint64_t digit_marks = non_digit_bytes(digits) | high_bits_from(digit_count);
-    if (digit_count == 0 || first_marked_byte(digit_marks) != digit_count) return -1;
+    if (digit_count - 1 >= WORD_BYTES ||
+        (non_digit_bytes(digits) & HIGH_BITS_BELOW[digit_count]) != 0)
+        return -1;
     const std::size_t fraction_count =
-        (digit_count - first_marked_byte(marks)) & static_cast<std::size_t>(point);
+        (digit_count - first_mark(marks)) & static_cast<std::size_t>(point);
     if (!PILO_ROUNDS_TO_DOUBLE && fraction_count != 0) return -1;
     // d < 10^8 and 10^fraction_count are exact doubles: one correctly
     // rounded division, as on the short path below.
