@@ -90,8 +90,11 @@ def time_workload(name, path, contenders, measure, runs):
     for peer in ("awk", "python"):
         notes[peer] = distance(reference, output_of(contenders[peer], path))
     times = {contender: [] for contender in contenders}
-    for _ in range(runs):
-        for contender, command in contenders.items():
+    for round_number in range(runs):
+        # Every other round runs in reverse order, so that no command always
+        # runs first or right after the same one.
+        order = list(contenders.items())
+        for contender, command in order if round_number % 2 == 0 else reversed(order):
             times[contender].append(run(measure, command, path)[0])
     medians = {contender: statistics.median(values) for contender, values in times.items()}
     for contender, median in medians.items():

@@ -103,30 +103,40 @@ static_assert(CHUNK_SIZE % BLOCK_BYTES == 0);
 constexpr std::string_view DELIMITER_BYTES = " \t\n";
 static_assert(DELIMITER_BYTES == TOKEN_DELIMITERS);
 
-// Bit i is set when byte i of the 64 at block is a delimiter or zero.
-std::uint64_t block_stops(const char* block) noexcept {
+// The stop bytes of one block: bit i of zeros is set when byte i of the
+// block is zero, and bit i of stops when it is a delimiter or zero.
+struct block_masks {
+    std::uint64_t zeros = 0;
     std::uint64_t stops = 0;
+};
+
+block_masks find_block_masks(const char* block) noexcept {
+    block_masks masks;
 #if PILO_USE_SSE2
     for (std::size_t i = 0; i < BLOCK_BYTES; i += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
-        const __m128i matches = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_setzero_si128()),
-                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8(DELIMITER_BYTES[0]))),
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(DELIMITER_BYTES[1])),
-                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8(DELIMITER_BYTES[2]))));
-        stops |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(matches))} << i;
+        const __m128i zeros = _mm_cmpeq_epi8(bytes, _mm_setzero_si128());
+        const __m128i delimiters =
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(DELIMITER_BYTES[0])),
+                         _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(DELIMITER_BYTES[1])),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8(DELIMITER_BYTES[2]))));
+        const auto zero_bits = static_cast<std::uint16_t>(_mm_movemask_epi8(zeros));
+        const auto delimiter_bits = static_cast<std::uint16_t>(_mm_movemask_epi8(delimiters));
+        masks.zeros |= std::uint64_t{zero_bits} << i;
+        masks.stops |= std::uint64_t{static_cast<std::uint16_t>(zero_bits | delimiter_bits)} << i;
     }
 #else
     for (std::size_t i = 0; i < BLOCK_BYTES; i += WORD_BYTES) {
         const std::uint64_t word = load_word(block + i);
-        const std::uint64_t matches = zero_bytes(word) |
-                                      bytes_equal(word, DELIMITER_BYTES[0]) |
-                                      bytes_equal(word, DELIMITER_BYTES[1]) |
-                                      bytes_equal(word, DELIMITER_BYTES[2]);
-        stops |= std::uint64_t{gather_high_bits(matches)} << i;
+        const std::uint64_t zeros = zero_bytes(word);
+        const std::uint64_t delimiters = bytes_equal(word, DELIMITER_BYTES[0]) |
+                                         bytes_equal(word, DELIMITER_BYTES[1]) |
+                                         bytes_equal(word, DELIMITER_BYTES[2]);
+        masks.zeros |= std::uint64_t{gather_high_bits(zeros)} << i;
+        masks.stops |= std::uint64_t{gather_high_bits(zeros | delimiters)} << i;
     }
 #endif
-    return stops;
+    return masks;
 }
 
 // Stop bytes of a whole chunk: bit i of word i / 64 is set when byte i is a
@@ -136,16 +146,15 @@ using chunk_stops = std::array<std::uint64_t, BLOCK_COUNT>;
 // Finds the stop bytes of chunk, whose text ends at its first zero byte. Byte
 // CHUNK_SIZE - 1 is always a stop: fgets puts a zero byte there or earlier.
 void find_stops(const char* chunk, chunk_stops& stops) noexcept {
-    const std::size_t text_size = std::strlen(chunk);
+    // All ones once a zero byte has been seen in an earlier block.
+    std::uint64_t ended = 0;
     for (std::size_t block = 0; block < BLOCK_COUNT; ++block) {
-        const std::size_t base = block * BLOCK_BYTES;
-        // Everything from the text's end on counts as a stop. The shift is
-        // split in two so that a shift by 64, for a block wholly past the
-        // end, is defined; it takes no branch.
-        const std::size_t text_bytes = std::clamp(text_size, base, base + BLOCK_BYTES) - base;
-        const std::uint64_t past_end = (~std::uint64_t{0} << (text_bytes / 2))
-                                       << (text_bytes - text_bytes / 2);
-        stops[block] = block_stops(chunk + base) | past_end;
+        const block_masks masks = find_block_masks(chunk + block * BLOCK_BYTES);
+        // The bits from the block's first zero byte up; none when it has
+        // none, as the lowest set bit of 0 is 0. No branch either way.
+        const std::uint64_t past_end = ended | ~((masks.zeros & (0 - masks.zeros)) - 1);
+        stops[block] = masks.stops | past_end;
+        ended = 0 - (past_end >> (BLOCK_BYTES - 1));
     }
 }
 
