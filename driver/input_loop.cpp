@@ -5,6 +5,7 @@
 #include "engine/operand_stack.hpp"
 
 #include "engine/byte_words.hpp"
+#include "engine/compiler.hpp"
 
 #include <algorithm>
 #include <array>
@@ -15,16 +16,6 @@
 
 // SSE2, part of every x86-64 processor, finds a block's delimiters in a few
 // vector compares. Elsewhere, and with PILO_PLAIN_PATHS, byte words do it.
-// Keeps a cold function out of a hot loop. gnu::noinline is understood by g++
-// and clang; elsewhere the compiler decides.
-#if defined(__has_cpp_attribute)
-#if __has_cpp_attribute(gnu::noinline)
-#define PILO_NOINLINE [[gnu::noinline]]
-#endif
-#endif
-#ifndef PILO_NOINLINE
-#define PILO_NOINLINE
-#endif
 #if defined(__SSE2__) && !defined(PILO_PLAIN_PATHS)
 #define PILO_USE_SSE2 1
 #include <emmintrin.h>

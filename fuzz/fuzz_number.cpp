@@ -56,9 +56,10 @@ void check_token(const std::string& token, std::string_view following) {
     if (got_number && !same_bits(got, want)) fail("value differs from strtod", token);
     if (got_number) check_value_line(got, token);
     // The padded reader may decline, but what it takes must be strtod's
-    // value, whatever bytes follow the token.
+    // value, whatever bytes follow the delimiter after the token.
     std::string padded = token + std::string(following.substr(0, pilo::NUMBER_PADDING));
     padded.resize(token.size() + pilo::NUMBER_PADDING, '5');
+    if (following.empty()) padded[token.size()] = '\0'; // the end of input ends the token
     double fast = got;
     if (pilo::parse_padded_decimal(padded.data(), token.size(), fast) == 0) {
         if (!want_number) fail("padded reader accepted", token);

@@ -76,7 +76,8 @@ namespace {
 // Feeds token to parse_number and to strtod, the reference: both must agree on
 // whether the whole token is a number and on its value, bit for bit, and a
 // refused token must leave the output alone. parse_padded_decimal may decline
-// any token, but what it takes must agree too, whatever stale bytes follow.
+// any token, but what it takes must agree too, whatever stale bytes follow
+// the delimiter after it.
 // Returns false, after reporting token, when they differ.
 bool agrees_with_strtod(const std::string& token) {
     char* end = nullptr;
@@ -84,8 +85,8 @@ bool agrees_with_strtod(const std::string& token) {
     const bool want_accepted = !token.empty() && *end == '\0';
     double got = 0.5;
     const bool accepted = pilo::parse_number(token.c_str(), token.size(), got) == 0;
-    // Digits, a point and an exponent after the token, to be ignored.
-    const std::string padded = token + "9.9e9" + std::string(pilo::NUMBER_PADDING, '7');
+    // A delimiter, then digits, a point and an exponent, to be ignored.
+    const std::string padded = token + " 9.9e9" + std::string(pilo::NUMBER_PADDING, '7');
     double fast = 0.5;
     const bool fast_accepted = pilo::parse_padded_decimal(padded.data(), token.size(), fast) == 0;
     const bool same = accepted == want_accepted && same_bits(got, accepted ? want : 0.5) &&

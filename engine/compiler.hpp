@@ -1,0 +1,23 @@
+// Compiler hints. Each is a standard attribute that compilers without it
+// ignore, so every build means the same; only the speed can differ.
+#pragma once
+
+#if defined(__has_cpp_attribute)
+#if __has_cpp_attribute(gnu::always_inline)
+// Inlines a small function on a hot path even where the compiler's own
+// estimate would not.
+#define PILO_ALWAYS_INLINE [[gnu::always_inline]] inline
+#endif
+#if __has_cpp_attribute(gnu::noinline)
+// Keeps a rarely taken function out of a hot loop, so that the loop does not
+// save registers for it on every pass.
+#define PILO_NOINLINE [[gnu::noinline]]
+#endif
+#endif
+
+#ifndef PILO_ALWAYS_INLINE
+#define PILO_ALWAYS_INLINE inline
+#endif
+#ifndef PILO_NOINLINE
+#define PILO_NOINLINE
+#endif
