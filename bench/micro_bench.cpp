@@ -1,5 +1,6 @@
-// Micro-benchmarks of the number reader against strtod and of the value-line
-// writer against snprintf, over a fixed mix of workload-like inputs.
+// Micro-benchmarks of the number reader, whole and its padded short path,
+// against strtod, and of the value-line writer against snprintf, over a fixed
+// mix of workload-like inputs.
 
 #include "driver/number_reader.hpp"
 #include "engine/value_line.hpp"
@@ -62,6 +63,21 @@ void bm_parse_number(benchmark::State& state) {
     }
 }
 BENCHMARK(bm_parse_number);
+
+// The input loop's path: each token followed by a delimiter and padding.
+void bm_parse_padded_decimal(benchmark::State& state) {
+    std::vector<std::string> tokens = make_tokens();
+    for (std::string& token : tokens) token.append(1 + pilo::NUMBER_PADDING, ' ');
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const std::string& token = tokens[i++ % tokens.size()];
+        double value = 0.0;
+        benchmark::DoNotOptimize(pilo::parse_padded_decimal(
+            token.data(), token.size() - 1 - pilo::NUMBER_PADDING, value));
+        benchmark::DoNotOptimize(value);
+    }
+}
+BENCHMARK(bm_parse_padded_decimal);
 
 void bm_strtod(benchmark::State& state) {
     const auto tokens = make_tokens();
