@@ -1,13 +1,11 @@
 #include "driver/input_loop.hpp"
 
 #include "driver/number_reader.hpp"
+#include "engine/byte_words.hpp"
 #include "engine/command_set.hpp"
+#include "engine/compiler.hpp"
 #include "engine/operand_stack.hpp"
 
-#include "engine/byte_words.hpp"
-#include "engine/compiler.hpp"
-
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -37,14 +35,14 @@ struct pending_token {
     bool overlong = false;
 };
 
-// Evaluates token, length bytes followed by a delimiter or zero byte and
-// with NUMBER_PADDING readable bytes after its last one. Commands, all one
-// byte long, are tried first, so "+" and "-" never read as numbers. Statuses
-// are not acted on: a command that finds too few values has already said so,
-// and a number that meets a full stack is dropped silently. The token loop
-// reads short decimals itself and calls this for the rest, so this is kept
-// out of line where the compiler allows: the loop then saves no registers
-// for it.
+// Evaluates token, length bytes with NUMBER_PADDING readable bytes after its
+// last one, after putting a zero byte after it. Commands, all one byte long,
+// are tried first, so "+" and "-" never read as numbers. Statuses are not
+// acted on: a command that finds too few values has already said so, and a
+// number that meets a full stack is dropped silently. The token loop handles
+// commands and short decimals itself, and calls this for pending tokens and
+// the rare other numbers, so it is kept out of line where the compiler
+// allows: the loop then saves no registers for it.
 PILO_NOINLINE void evaluate_token(operand_stack& stack, char* token, std::size_t length) noexcept {
     token[length] = '\0';
     char command = 0;
@@ -186,8 +184,9 @@ void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) n
                 extend_pending(pending, chunk + start, chunk + end);
                 return;
             }
-            // No command reads as a short decimal, so these go first. The
-            // zero byte goes in only after: writing it just before an
+            // As evaluate_token does, but inline for the common tokens. No
+            // command reads as a short decimal, so these go first. The zero
+            // byte goes in only after: writing a byte just before an
             // eight-byte load that covers it would stall the load.
             double value = 0.0;
             char command = 0;
