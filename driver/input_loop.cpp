@@ -27,22 +27,21 @@ namespace {
 
 // A token that reached the end of a full chunk and may go on in the next one.
 // Only its first TOKEN_CAPACITY bytes are kept; overlong marks that more came.
-// The bytes are zeroed once, so that the number reader's padding is defined.
 struct pending_token {
-    std::array<char, TOKEN_CAPACITY + 1 + NUMBER_PADDING> bytes{};
+    std::array<char, TOKEN_CAPACITY + 1> bytes;
     std::size_t length = 0;
     bool active = false;
     bool overlong = false;
 };
 
-// Evaluates token, length bytes with NUMBER_PADDING readable bytes after its
-// last one, after putting a zero byte after it. Commands, all one byte long,
-// are tried first, so "+" and "-" never read as numbers. Statuses are not
-// acted on: a command that finds too few values has already said so, and a
-// number that meets a full stack is dropped silently. The token loop handles
-// commands and short decimals itself, and calls this for pending tokens and
-// the rare other numbers, so it is kept out of line where the compiler
-// allows: the loop then saves no registers for it.
+// Evaluates token, length bytes with room for one more, after putting a zero
+// byte after it. Commands, all one byte long, are tried first, so "+" and "-"
+// never read as numbers. Statuses are not acted on: a command that finds too
+// few values has already said so, and a number that meets a full stack is
+// dropped silently. The token loop handles commands and short decimals
+// itself, and calls this for pending tokens and the rare other numbers, so it
+// is kept out of line where the compiler allows: the loop then saves no
+// registers for it.
 PILO_NOINLINE void evaluate_token(operand_stack& stack, char* token, std::size_t length) noexcept {
     token[length] = '\0';
     char command = 0;
