@@ -38,10 +38,9 @@ struct pending_token {
 // byte after it. Commands, all one byte long, are tried first, so "+" and "-"
 // never read as numbers. Statuses are not acted on: a command that finds too
 // few values has already said so, and a number that meets a full stack is
-// dropped silently. The token loop handles commands and short decimals
-// itself, and calls this for pending tokens and the rare other numbers, so it
-// is kept out of line where the compiler allows: the loop then saves no
-// registers for it.
+// dropped silently. The token loop reads short decimals itself and calls
+// this for the rest, so it is kept out of line where the compiler allows: the
+// loop then saves no registers for it.
 PILO_NOINLINE void evaluate_token(operand_stack& stack, char* token, std::size_t length) noexcept {
     token[length] = '\0';
     char command = 0;
@@ -183,22 +182,15 @@ void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) n
                 extend_pending(pending, chunk + start, chunk + end);
                 return;
             }
-            // As evaluate_token does, but inline for the common tokens. No
-            // command reads as a short decimal, so these go first. The zero
-            // byte goes in only after: writing a byte just before an
-            // eight-byte load that covers it would stall the load.
+            // Short decimals of two bytes or more, the most common tokens,
+            // are read here; no command is one. This comes before
+            // evaluate_token writes the zero byte: writing a byte just before
+            // an eight-byte load that covers it would stall the load.
             double value = 0.0;
-            char command = 0;
-            char* const token = chunk + start;
-            if (end - start > 1 && parse_padded_decimal(token, end - start, value) == 0) {
+            if (end - start > 1 && parse_padded_decimal(chunk + start, end - start, value) == 0)
                 (void)stack_push(stack, value);
-                continue;
-            }
-            token[end - start] = '\0';
-            if (end - start == 1 && parse_command(token, command) == 0)
-                (void)execute_command(stack, command);
             else
-                evaluate_token(stack, token, end - start);
+                evaluate_token(stack, chunk + start, end - start);
         }
     }
 }
