@@ -38,9 +38,9 @@ struct pending_token {
 // byte after it. Commands, all one byte long, are tried first, so "+" and "-"
 // never read as numbers. Statuses are not acted on: a command that finds too
 // few values has already said so, and a number that meets a full stack is
-// dropped silently. The token loop reads short decimals itself and calls
-// this for the rest, so it is kept out of line where the compiler allows: the
-// loop then saves no registers for it.
+// dropped silently. The token loop handles commands and short decimals
+// itself and calls this for the rest, so it is kept out of line where the
+// compiler allows: the loop then saves no registers for it.
 PILO_NOINLINE void evaluate_token(operand_stack& stack, char* token, std::size_t length) noexcept {
     token[length] = '\0';
     char command = 0;
@@ -130,18 +130,19 @@ block_masks find_block_masks(const char* block) noexcept {
 // delimiter, a zero byte, or past the text.
 using chunk_stops = std::array<std::uint64_t, BLOCK_COUNT>;
 
-// Finds the stop bytes of chunk, whose text ends at its first zero byte. Byte
-// CHUNK_SIZE - 1 is always a stop: fgets puts a zero byte there or earlier.
-void find_stops(const char* chunk, chunk_stops& stops) noexcept {
-    // All ones once a zero byte has been seen in an earlier block.
-    std::uint64_t ended = 0;
-    for (std::size_t block = 0; block < BLOCK_COUNT; ++block) {
+// Finds the stop bytes of chunk up to its text's end, the first zero byte,
+// and returns the number of blocks that takes; later words of stops are left
+// unset. fgets puts a zero byte in the last block or earlier, and most lines
+// end in the first block or two, so the scan stops there.
+std::size_t find_stops(const char* chunk, chunk_stops& stops) noexcept {
+    for (std::size_t block = 0;; ++block) {
         const block_masks masks = find_block_masks(chunk + block * BLOCK_BYTES);
-        // The bits from the block's first zero byte up; none when it has
-        // none, as the lowest set bit of 0 is 0. No branch either way.
-        const std::uint64_t past_end = ended | ~((masks.zeros & (0 - masks.zeros)) - 1);
-        stops[block] = masks.stops | past_end;
-        ended = 0 - (past_end >> (BLOCK_BYTES - 1));
+        stops[block] = masks.stops;
+        if (masks.zeros != 0) {
+            // Every bit from the first zero byte up.
+            stops[block] |= ~((masks.zeros & (0 - masks.zeros)) - 1);
+            return block + 1;
+        }
     }
 }
 
@@ -149,7 +150,7 @@ void find_stops(const char* chunk, chunk_stops& stops) noexcept {
 std::size_t next_stop(const chunk_stops& stops, std::size_t from) noexcept {
     std::size_t block = from / BLOCK_BYTES;
     std::uint64_t bits = stops[block] & (~std::uint64_t{0} << (from % BLOCK_BYTES));
-    while (bits == 0) bits = stops[++block]; // ends at the stop in the last byte
+    while (bits == 0) bits = stops[++block]; // ends at the text's end at the latest
     return block * BLOCK_BYTES + static_cast<std::size_t>(std::countr_zero(bits));
 }
 
@@ -162,7 +163,7 @@ std::size_t next_stop(const chunk_stops& stops, std::size_t from) noexcept {
 void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) noexcept {
     constexpr std::size_t full_end = CHUNK_SIZE - 1;
     chunk_stops stops;
-    find_stops(chunk, stops);
+    const std::size_t block_count = find_stops(chunk, stops);
     std::uint64_t after_stop = 1;
     if (pending.active) {
         const std::size_t end = next_stop(stops, 0);
@@ -171,7 +172,7 @@ void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) n
         finish_pending(stack, pending);
         after_stop = 0; // the token at byte 0, if any, was the pending one
     }
-    for (std::size_t block = 0; block < BLOCK_COUNT; ++block) {
+    for (std::size_t block = 0; block < block_count; ++block) {
         std::uint64_t starts = ~stops[block] & ((stops[block] << 1) | after_stop);
         after_stop = stops[block] >> (BLOCK_BYTES - 1);
         for (; starts != 0; starts &= starts - 1) {
@@ -182,15 +183,27 @@ void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) n
                 extend_pending(pending, chunk + start, chunk + end);
                 return;
             }
-            // Short decimals of two bytes or more, the most common tokens,
-            // are read here; no command is one. This comes before
-            // evaluate_token writes the zero byte: writing a byte just before
-            // an eight-byte load that covers it would stall the load.
+            // The common tokens are handled here: short decimals, of two
+            // bytes or more, and commands, of one. A decimal is read before
+            // any zero byte goes in after it: writing a byte just before an
+            // eight-byte load that covers it would stall the load.
+            char* const token = chunk + start;
+            const std::size_t length = end - start;
             double value = 0.0;
-            if (end - start > 1 && parse_padded_decimal(chunk + start, end - start, value) == 0)
-                (void)stack_push(stack, value);
-            else
-                evaluate_token(stack, chunk + start, end - start);
+            char command = 0;
+            if (length > 1) {
+                if (parse_padded_decimal(token, length, value) == 0) {
+                    (void)stack_push(stack, value);
+                    continue;
+                }
+            } else {
+                token[1] = '\0';
+                if (parse_command(token, command) == 0) {
+                    (void)execute_command(stack, command);
+                    continue;
+                }
+            }
+            evaluate_token(stack, token, length);
         }
     }
 }
