@@ -1,5 +1,6 @@
 #include "engine/command_set.hpp"
 
+#include "engine/compiler.hpp"
 #include "engine/value_line.hpp"
 
 #include <array>
@@ -23,24 +24,26 @@ constexpr std::array<bool, 256> COMMAND_BYTES = [] {
 
 constexpr const char* STACK_EMPTY_MESSAGE = "pilo: stack empty";
 
-int report_stack_empty() noexcept {
+// The commands other than arithmetic are kept out of line, so that the
+// arithmetic path, by far the most common, saves no registers for them.
+PILO_NOINLINE int report_stack_empty() noexcept {
     std::puts(STACK_EMPTY_MESSAGE);
     return -1;
 }
 
-void print_stack(const operand_stack& stack) noexcept {
+PILO_NOINLINE void print_stack(const operand_stack& stack) noexcept {
     for (std::int32_t i = stack.top; i >= 0; --i)
         print_value_line(stack.values[static_cast<std::size_t>(i)]);
 }
 
-int print_top(operand_stack& stack) noexcept {
+PILO_NOINLINE int print_top(operand_stack& stack) noexcept {
     double value = 0.0;
     if (stack_pop(stack, value) < 0) return report_stack_empty();
     print_value_line(value);
     return stack_push(stack, value);
 }
 
-// Where each of "+ - * /" picks its result in apply_operator; other bytes
+// Where each of "+ - * /" picks its result in apply_arithmetic; other bytes
 // map to 0 and are never looked up.
 constexpr std::array<std::uint8_t, 256> ARITHMETIC_SLOTS = [] {
     std::array<std::uint8_t, 256> slots{};
@@ -50,24 +53,37 @@ constexpr std::array<std::uint8_t, 256> ARITHMETIC_SLOTS = [] {
     return slots;
 }();
 
-// a is the deeper operand, b the topmost one. The four arithmetic results
-// are all computed and one is picked, because a branch on the operator
-// mispredicts often and costs more than the three unused operations, which
-// have no effect: IEEE arithmetic never traps here.
-double apply_operator(char command, double a, double b) noexcept {
-    if (command == '%') return std::fmod(a, b);
-    if (command == '^') return std::pow(a, b);
+// The binary commands replace the two topmost values, a the deeper and b the
+// topmost, with their result. The stack shrinks by one, so the result always
+// has room. Both need two values, which the caller has checked.
+
+// "%" and "^", which call the maths library.
+PILO_NOINLINE int apply_function(operand_stack& stack, char command) noexcept {
+    const auto top = static_cast<std::size_t>(stack.top);
+    const double a = stack.values[top - 1];
+    const double b = stack.values[top];
+    stack.values[top - 1] = command == '%' ? std::fmod(a, b) : std::pow(a, b);
+    --stack.top;
+    return 0;
+}
+
+// "+ - * /": the four results are all computed and one is picked, because a
+// branch on the operator mispredicts often and costs more than the three
+// unused operations, which have no effect: IEEE arithmetic never traps here.
+int apply_arithmetic(operand_stack& stack, char command) noexcept {
+    const auto top = static_cast<std::size_t>(stack.top);
+    const double a = stack.values[top - 1];
+    const double b = stack.values[top];
     const std::array<double, 4> results = {a + b, a - b, a * b, a / b};
-    return results[ARITHMETIC_SLOTS[static_cast<unsigned char>(command)]];
+    stack.values[top - 1] = results[ARITHMETIC_SLOTS[static_cast<unsigned char>(command)]];
+    --stack.top;
+    return 0;
 }
 
 int apply_binary(operand_stack& stack, char command) noexcept {
     if (stack_depth(stack) <= 1) return report_stack_empty();
-    double b = 0.0;
-    double a = 0.0;
-    (void)stack_pop(stack, b);
-    (void)stack_pop(stack, a);
-    return stack_push(stack, apply_operator(command, a, b));
+    if (command == '%' || command == '^') return apply_function(stack, command);
+    return apply_arithmetic(stack, command);
 }
 
 } // namespace
