@@ -23,12 +23,14 @@
 #else
 #define PILO_USE_TO_CHARS 0
 #endif
-// fwrite_unlocked skips a lock that one thread never contends. It is a glibc
-// extension; other C libraries get plain fwrite.
-#if defined(__GLIBC__) && !defined(PILO_PLAIN_PATHS)
-#define PILO_USE_FWRITE_UNLOCKED 1
+// glibc's FILE exposes its put area, which its own putc_unlocked macro fills
+// directly while _IO_write_ptr is below _IO_write_end. Whole lines go there
+// the same way, sparing fwrite's layers. Other C libraries get plain fwrite.
+#if defined(__GLIBC__) && defined(__putc_unlocked_body) && !defined(PILO_PLAIN_PATHS)
+#define PILO_USE_PUT_AREA 1
+#include <cstring>
 #else
-#define PILO_USE_FWRITE_UNLOCKED 0
+#define PILO_USE_PUT_AREA 0
 #endif
 
 namespace pilo {
@@ -244,12 +246,18 @@ void print_value_line(double value) noexcept {
     std::array<char, VALUE_LINE_SIZE> line;
     const std::size_t length = format_value_line(value, line);
     // Either way the line goes through stdout's own buffer, so line buffering
-    // at a terminal holds.
-#if PILO_USE_FWRITE_UNLOCKED
-    fwrite_unlocked(line.data(), 1, length, stdout);
-#else
-    std::fwrite(line.data(), 1, length, stdout);
+    // at a terminal holds: glibc keeps _IO_write_end at or below
+    // _IO_write_ptr on line-buffered and unbuffered streams, and on any stream
+    // before its first write, which sends every such line through fwrite.
+#if PILO_USE_PUT_AREA
+    std::FILE* const out = stdout;
+    if (out->_IO_write_end - out->_IO_write_ptr >= static_cast<std::ptrdiff_t>(length)) {
+        std::memcpy(out->_IO_write_ptr, line.data(), length);
+        out->_IO_write_ptr += length;
+        return;
+    }
 #endif
+    std::fwrite(line.data(), 1, length, stdout);
 }
 
 } // namespace pilo
