@@ -219,8 +219,9 @@ PILO_NOINLINE int read_short_decimal(const char* text, const char* last, double&
 PILO_ALWAYS_INLINE int read_padded_decimal(const char* token, std::size_t length,
                                            double& out) noexcept {
     const bool negative = token[0] == '-';
-    const char* const text = token + (negative ? 1 : 0);
-    const std::size_t size = length - (negative ? 1 : 0);
+    const std::size_t sign_size = negative || token[0] == '+' ? 1 : 0;
+    const char* const text = token + sign_size;
+    const std::size_t size = length - sign_size;
     double value = 0.0;
     if (read_word_decimal(text, size, value) != 0 &&
         read_short_decimal(text, text + size, value) != 0)
@@ -241,15 +242,16 @@ int parse_padded_decimal(const char* token, std::size_t length, double& out) noe
 namespace {
 
 // Reads plain decimal forms exactly as strtod does: the short ones with the
-// short readers, the others with from_chars. Only tokens that open with a
-// digit or a point, after an optional minus, take this path: strtod alone
-// skips white space and reads a plus sign, inf, nan and hexadecimal forms.
-// Anything this does not take whole, out-of-range values included, goes to
-// strtod for the final word.
-bool parse_decimal(const char* token, std::size_t length, double& out) noexcept {
-    const char lead = token[token[0] == '-' ? 1 : 0];
+// short readers, unless they have refused the token already, and the others
+// with from_chars. Only tokens that open with a digit or a point, after an
+// optional sign, take this path: strtod alone skips white space and reads
+// inf, nan and hexadecimal forms. from_chars refuses a plus sign. Anything
+// this does not take whole, out-of-range values included, goes to strtod for
+// the final word.
+bool parse_decimal(const char* token, std::size_t length, bool short_tried, double& out) noexcept {
+    const char lead = token[token[0] == '-' || token[0] == '+' ? 1 : 0];
     if (!is_digit(lead) && lead != '.') return false;
-    if (length <= MAX_SHORT_TOKEN) {
+    if (!short_tried && length <= MAX_SHORT_TOKEN) {
         // The short readers read whole words past the token, so they get a
         // padded copy, ended by a zero byte.
         std::array<char, MAX_SHORT_TOKEN + 1 + NUMBER_PADDING> padded{};
@@ -279,7 +281,12 @@ int parse_number(const char* token, std::size_t length, double& out) noexcept {
     // strtod turns "" into 0.0 with its end pointer on the terminator, so an
     // empty token would otherwise pass the whole-token test.
     if (length == 0) return -1;
-    if (parse_decimal(token, length, out)) return 0;
+    if (parse_decimal(token, length, false, out)) return 0;
+    return parse_with_strtod(token, out);
+}
+
+int parse_refused_number(const char* token, std::size_t length, double& out) noexcept {
+    if (parse_decimal(token, length, true, out)) return 0;
     return parse_with_strtod(token, out);
 }
 

@@ -46,7 +46,7 @@ TEST(NumberReader, AcceptsStrtodForms) {
     const accepted_case cases[] = {
         {"0", 0.0, SHORT_INTEGER},
         {"-0", -0.0, SHORT_INTEGER},
-        {"+5", 5.0},
+        {"+5", 5.0, SHORT_INTEGER}, // a plus sign, which from_chars refuses
         {"-5", -5.0, SHORT_INTEGER},
         {"2.5", 2.5, SHORT_SCALED},
         {".5", 0.5, SHORT_SCALED},
@@ -106,7 +106,8 @@ namespace {
 // whether the whole token is a number and on its value, bit for bit, and a
 // refused token must leave the output alone. parse_padded_decimal may decline
 // any token, but what it takes must agree too, whatever stale bytes follow
-// the delimiter after it.
+// the delimiter after it, and parse_refused_number must read what it
+// declines as parse_number does.
 // Returns false, after reporting token, when they differ.
 bool agrees_with_strtod(const std::string& token) {
     char* end = nullptr;
@@ -119,9 +120,15 @@ bool agrees_with_strtod(const std::string& token) {
     const std::string padded = token + " 9.9e9" + std::string(pilo::NUMBER_PADDING, '7');
     double fast = 0.5;
     const bool fast_accepted = pilo::parse_padded_decimal(padded.data(), token.size(), fast) == 0;
-    const bool same = (accepted || status == -1) && accepted == want_accepted &&
-                      same_bits(got, accepted ? want : 0.5) &&
-                      (fast_accepted ? want_accepted && same_bits(fast, want) : fast == 0.5);
+    double rest = 0.5;
+    const bool rest_accepted = !fast_accepted && !token.empty() &&
+                               pilo::parse_refused_number(token.c_str(), token.size(), rest) == 0;
+    const bool same =
+        (accepted || status == -1) && accepted == want_accepted &&
+        same_bits(got, accepted ? want : 0.5) &&
+        (fast_accepted
+             ? want_accepted && same_bits(fast, want)
+             : fast == 0.5 && (token.empty() || rest_accepted == accepted) && same_bits(rest, got));
     EXPECT_TRUE(same) << "token: '" << token << "' accepted " << accepted << " value " << got
                       << ", padded accepted " << fast_accepted << " value " << fast
                       << ", strtod accepted " << want_accepted << " value " << want;
