@@ -107,7 +107,8 @@ static_assert(eight_digits(12345678) == 0x3837'3635'3433'3231);
 static_assert(eight_digits(90000001) == 0x3130'3030'3030'3039);
 
 // The integer part below 10^8 takes one word of digits, written whole and
-// advanced over by its length, so its length costs no branch.
+// advanced over by its length, so its length costs no branch; below 10^16 it
+// takes two.
 constexpr std::uint64_t WORD_DIGITS_LIMIT = 100'000'000;
 
 constexpr std::array<std::uint64_t, 20> POWERS_OF_TEN = [] {
@@ -228,11 +229,18 @@ std::size_t format_value_line(double value, std::array<char, VALUE_LINE_SIZE>& l
     *first = '-';
     char* end = first + (bits >> SIGN_BIT);
     const int count = count_digits(integer);
+    end += count;
     if (integer < WORD_DIGITS_LIMIT) {
-        store_word(end, eight_digits(static_cast<std::uint32_t>(integer)) >> (8 * (8 - count)));
-        end += count;
+        store_word(end - count,
+                   eight_digits(static_cast<std::uint32_t>(integer)) >> (8 * (8 - count)));
+    } else if (integer < WORD_DIGITS_LIMIT * WORD_DIGITS_LIMIT) {
+        // The leading count - 8 digits, then the last eight over whatever
+        // the first word left past them.
+        const auto high = static_cast<std::uint32_t>(integer / WORD_DIGITS_LIMIT);
+        const auto low = static_cast<std::uint32_t>(integer % WORD_DIGITS_LIMIT);
+        store_word(end - count, eight_digits(high) >> (8 * (16 - count)));
+        store_word(end - WORD_BYTES, eight_digits(low));
     } else {
-        end += count;
         write_digits(end, integer, count);
     }
     // Six decimals: the eight digits of micros less two leading zeros, then

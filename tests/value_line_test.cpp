@@ -64,6 +64,10 @@ TEST(ValueLine, MatchesPrintfByteForByte) {
                          -limits::max(),
                          limits::min(),
                          limits::denorm_min(),
+                         99999999.9999996,   // carries into an integer part of two words
+                         100000000.0,        // the first in two words
+                         9999999999999998.0, // the last in two words
+                         1e16,               // the first past them
                          123456789.125,
                          4503599627370495.5})
         matches_printf(value);
