@@ -60,14 +60,16 @@ constexpr std::array<double, 23> EXACT_POWERS_OF_TEN = {
     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int MAX_EXACT_POWER = static_cast<int>(EXACT_POWERS_OF_TEN.size()) - 1;
 constexpr std::uint64_t MAX_EXACT_INTEGER = std::uint64_t{1} << std::numeric_limits<double>::digits;
-// Any 19 digits fit in 64 bits.
-constexpr int MAX_SIGNIFICAND_DIGITS = std::numeric_limits<std::uint64_t>::digits10;
+// The short readers take the digits that two words hold.
+constexpr std::size_t MAX_SIGNIFICAND_DIGITS = 2 * WORD_BYTES;
 // Exponents longer than this, such as ones with leading zeros, are left to the
 // general readers; four digits are far past any exponent the short readers take.
-constexpr std::ptrdiff_t MAX_EXPONENT_DIGITS = 4;
-// The longest token the short readers can take: a sign, the digits, a point,
-// and an exponent of a letter, a sign and its digits.
-constexpr std::size_t MAX_SHORT_TOKEN = 1 + MAX_SIGNIFICAND_DIGITS + 1 + 2 + MAX_EXPONENT_DIGITS;
+constexpr std::size_t MAX_EXPONENT_DIGITS = 4;
+// The longest token the short readers can take: a sign, a zero before the
+// point, the digits, the point, and an exponent of a letter, a sign and its
+// digits.
+constexpr std::size_t MAX_SHORT_TOKEN =
+    1 + 1 + MAX_SIGNIFICAND_DIGITS + 1 + 2 + MAX_EXPONENT_DIGITS;
 
 bool is_digit(char byte) noexcept {
     return byte >= '0' && byte <= '9';
@@ -94,7 +96,7 @@ constexpr std::array<std::uint64_t, WORD_BYTES + 2> HIGH_BITS_BELOW = [] {
     return masks;
 }();
 
-// 10^0 to 10^8, to shift digits left by a run of up to eight more.
+// 10^0 to 10^8, to shift digits left by up to eight more.
 constexpr std::array<std::uint64_t, WORD_BYTES + 1> RUN_SCALES = [] {
     std::array<std::uint64_t, WORD_BYTES + 1> scales{};
     scales[0] = 1;
@@ -167,47 +169,67 @@ PILO_ALWAYS_INLINE int read_word_decimal(const char* text, std::size_t size, dou
     return 0;
 }
 
-// Adds the digits at text to digits, eight at a time; returns the first byte
-// that is not one, which must come before the padding ends. The words read
-// end 7 bytes past it. Digits past the 19th wrap around; callers refuse such
-// numbers.
-const char* read_digits(const char* text, std::uint64_t& digits) noexcept {
-    std::size_t run = WORD_BYTES;
-    while (run == WORD_BYTES) {
-        const std::uint64_t word = load_word(text);
-        run = first_marked_byte(non_digit_bytes(word));
-        digits = digits * RUN_SCALES[run] + digits_value(word, run);
-        text += run;
-    }
-    return text;
+// The bytes of a word from index count up, for 0 <= count <= 8. The shift
+// is split in two so that count 8 shifts by 64.
+constexpr std::uint64_t bytes_from(std::size_t count) noexcept {
+    const std::size_t half_shift = 4 * count;
+    return (~std::uint64_t{0} << half_shift) << half_shift;
 }
 
-// Reads text, up to last, when it has the short form: at most 19 digits with
-// an optional point, and an optional exponent, whose value is d * 10^e with
-// d <= 2^53 and |e| <= 22. The byte at last must not be a digit, a point or
-// an exponent letter. Out of line: the word reader takes most numbers.
+// The index of the first byte of text that is not a digit, or 16 when the
+// first 16 are all digits. Words are tested separately, so each one's first
+// mark is exact.
+std::size_t first_non_digit(std::uint64_t low, std::uint64_t high) noexcept {
+    const std::size_t first = first_marked_byte(non_digit_bytes(low));
+    return first < WORD_BYTES ? first : WORD_BYTES + first_marked_byte(non_digit_bytes(high));
+}
+
+static_assert(NUMBER_PADDING >= MAX_SIGNIFICAND_DIGITS); // the reach of read_short_decimal
+
+// Reads text, up to last, when it has the short form: at most 16 digits with
+// an optional point, and an optional exponent of at most four digits, whose
+// value is d * 10^e with d <= 2^53 and |e| <= 22. A zero before the point
+// does not count. The byte at last must be a delimiter or a zero byte; the
+// words read end 16 bytes past the token's first digit or point. Out of
+// line: the word reader takes most numbers.
 PILO_NOINLINE int read_short_decimal(const char* text, const char* last, double& out) noexcept {
-    std::uint64_t digits = 0;
-    const char* const integer_end = read_digits(text, digits);
-    const char* fraction_end = integer_end;
-    if (*fraction_end == '.') fraction_end = read_digits(fraction_end + 1, digits);
-    const auto point = integer_end != fraction_end ? 1 : 0;
-    const auto digit_count = static_cast<int>(fraction_end - text) - point;
-    if (digit_count == 0 || digit_count > MAX_SIGNIFICAND_DIGITS) return -1;
-    int exponent = 0;
-    const char* at = fraction_end;
-    if (*at == 'e' || *at == 'E') {
+    if (text[0] == '0' && text[1] == '.') ++text; // "0.5" is ".5"; "0." fails below
+    // The 16 bytes at text, with a point among the leading digits squeezed
+    // out as in read_word_decimal: the bytes after it come from text + 1.
+    // The byte at last is neither a digit nor a point, so the digits and the
+    // point end by then.
+    const std::uint64_t low = load_word(text);
+    const std::uint64_t high = load_word(text + WORD_BYTES);
+    const std::size_t first = first_non_digit(low, high);
+    const std::uint64_t point = 0 - static_cast<std::uint64_t>(text[first] == '.');
+    const std::size_t low_kept = first < WORD_BYTES ? first : WORD_BYTES;
+    const std::uint64_t low_moved = bytes_from(low_kept) & point;
+    const std::uint64_t high_moved = bytes_from(first - low_kept) & point;
+    const std::uint64_t digits_low = (low & ~low_moved) | (load_word(text + 1) & low_moved);
+    const std::uint64_t digits_high =
+        (high & ~high_moved) | (load_word(text + WORD_BYTES + 1) & high_moved);
+    // Without a point, count is first; with one, the digits after it make
+    // the difference.
+    const std::size_t count = first_non_digit(digits_low, digits_high);
+    if (count == 0) return -1;
+    const std::size_t low_count = count < WORD_BYTES ? count : WORD_BYTES;
+    const std::uint64_t digits =
+        std::uint64_t{digits_value(digits_low, low_count)} * RUN_SCALES[count - low_count] +
+        digits_value(digits_high, count - low_count);
+    int exponent = static_cast<int>(first) - static_cast<int>(count);
+    const char* at = text + count + static_cast<std::size_t>(point & 1);
+    if (at != last) {
+        if ((*at | 0x20) != 'e') return -1; // 'e' or 'E'
         ++at;
         const bool negative = *at == '-';
-        if (*at == '-' || *at == '+') ++at;
-        std::uint64_t written = 0;
-        const char* const exponent_end = read_digits(at, written);
-        if (exponent_end == at || exponent_end - at > MAX_EXPONENT_DIGITS) return -1;
-        exponent = negative ? -static_cast<int>(written) : static_cast<int>(written);
-        at = exponent_end;
+        if (negative || *at == '+') ++at;
+        const std::uint64_t word = load_word(at); // ends at most 7 bytes past last
+        const std::size_t written = first_marked_byte(non_digit_bytes(word));
+        if (written == 0 || written > MAX_EXPONENT_DIGITS || at + written != last) return -1;
+        const auto value = static_cast<int>(digits_value(word, written));
+        exponent += negative ? -value : value;
     }
-    exponent -= static_cast<int>(fraction_end - integer_end) - point;
-    if (at != last || digits > MAX_EXACT_INTEGER) return -1;
+    if (digits > MAX_EXACT_INTEGER) return -1;
     if (exponent < -MAX_EXACT_POWER || exponent > MAX_EXACT_POWER) return -1;
     if (!PILO_ROUNDS_TO_DOUBLE && exponent != 0) return -1;
     out = scale_exactly(digits, exponent);

@@ -54,11 +54,12 @@ TEST(NumberReader, AcceptsStrtodForms) {
         {"1e2", 100.0, SHORT_SCALED},
         {"1E-2", 0.01, SHORT_SCALED},
         {"-1234.5678", -1234.5678, SHORT_SCALED},    // a sign and eight digits: one word
-        {"123456789", 123456789.0, SHORT_INTEGER},   // nine digits: runs of eight
+        {"123456789", 123456789.0, SHORT_INTEGER},   // nine digits: two words
+        {"12345678.5", 12345678.5, SHORT_SCALED},    // the point in the second word
         {"1e22", 1e22, SHORT_SCALED},                // the largest exact power of ten
         {"1e0022", 1e22, SHORT_SCALED},              // the longest exponent taken
         {"9007199254740992", 0x1p53, SHORT_INTEGER}, // the largest exact significand
-        {"0.5488135039273248", 0.5488135039273248, SHORT_SCALED},
+        {"0.5488135039273248", 0.5488135039273248, SHORT_SCALED}, // 16 digits after "0."
         {"0x10", 16.0},
         {"0X1.8p1", 3.0},
         {"inf", inf},
