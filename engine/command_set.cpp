@@ -36,11 +36,10 @@ PILO_NOINLINE void print_stack(const operand_stack& stack) noexcept {
         print_value_line(stack.values[static_cast<std::size_t>(i)]);
 }
 
-PILO_NOINLINE int print_top(operand_stack& stack) noexcept {
-    double value = 0.0;
-    if (stack_pop(stack, value) < 0) return report_stack_empty();
-    print_value_line(value);
-    return stack_push(stack, value);
+PILO_NOINLINE int print_top(const operand_stack& stack) noexcept {
+    if (stack_depth(stack) == 0) return report_stack_empty();
+    print_value_line(stack.values[static_cast<std::size_t>(stack.top)]);
+    return 0;
 }
 
 // Where each of "+ - * /" picks its result in apply_arithmetic; other bytes
