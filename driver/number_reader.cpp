@@ -142,23 +142,23 @@ double scale_exactly(std::uint64_t digits, int exponent) noexcept {
 PILO_ALWAYS_INLINE int read_word_decimal(const char* text, std::size_t size, double& out) noexcept {
     if (size - 1 > WORD_BYTES) return -1; // 1 to 9 bytes
     const std::uint64_t word = load_word(text);
-    // When the first non-digit is a point inside the text, the bytes after
-    // it move down by one. The point is a mask of all ones or none, not a
-    // bool: compilers tend to turn a select on a bool into a branch.
+    // When the first non-digit is a point, the bytes after it move down by
+    // one. The byte at size is a delimiter, so a point found there or
+    // earlier is inside the text. Setting the top bit of the marks spares
+    // the count of trailing zeros its case for zero, a branch on some
+    // targets; then a word of eight digits gives 7, the index of a digit.
+    // The point is a mask of all ones or none, not a bool: compilers tend to
+    // turn a select on a bool into a branch.
     const std::uint64_t marks = non_digit_bytes(word);
-    const std::uint64_t first = marks & (0 - marks);
-    const std::uint64_t point = 0 - static_cast<std::uint64_t>((first & bytes_equal(word, '.') &
-                                                                HIGH_BITS_BELOW[size]) != 0);
-    const std::uint64_t kept = ((first >> 7) - 1) | ~point;
+    const auto integer_count =
+        static_cast<std::size_t>(std::countr_zero(marks | std::uint64_t{1} << 63)) / 8;
+    const std::uint64_t point = 0 - static_cast<std::uint64_t>(text[integer_count] == '.');
+    const std::uint64_t kept = (((marks & (0 - marks)) >> 7) - 1) | ~point;
     const std::uint64_t digits = (word & kept) | (load_word(text + 1) & ~kept);
     const std::size_t digit_count = size - static_cast<std::size_t>(point & 1);
     if (digit_count - 1 >= WORD_BYTES ||
         (non_digit_bytes(digits) & HIGH_BITS_BELOW[digit_count]) != 0)
         return -1;
-    // With a point, first marks it; setting the top bit as well spares the
-    // count of trailing zeros its case for zero, a branch on some targets.
-    const auto integer_count =
-        static_cast<std::size_t>(std::countr_zero(first | std::uint64_t{1} << 63)) / 8;
     const std::size_t fraction_count =
         (digit_count - integer_count) & static_cast<std::size_t>(point);
     if (!PILO_ROUNDS_TO_DOUBLE && fraction_count != 0) return -1;
