@@ -214,6 +214,11 @@ std::size_t format_general(double value, std::array<char, VALUE_LINE_SIZE>& line
     return length < 0 ? 0 : static_cast<std::size_t>(length);
 }
 
+// Bytes copied whole for a line of the common form, which is at most 29:
+// a sign, 20 integer digits, the point, six decimals and the newline.
+constexpr std::size_t LINE_COPY = 32;
+static_assert(LINE_COPY >= 1 + 20 + 1 + 6 + 1 && LINE_COPY <= VALUE_LINE_SIZE);
+
 } // namespace
 
 std::size_t format_value_line(double value, std::array<char, VALUE_LINE_SIZE>& line) noexcept {
@@ -258,9 +263,13 @@ void print_value_line(double value) noexcept {
     // _IO_write_ptr on line-buffered and unbuffered streams, and on any stream
     // before its first write, which sends every such line through fwrite.
 #if PILO_USE_PUT_AREA
+    // A line of the common form goes in as a fixed LINE_COPY bytes, a copy
+    // that compiles to a few moves; the bytes past the line land in the
+    // buffer's free space, which the next write overwrites.
     std::FILE* const out = stdout;
-    if (out->_IO_write_end - out->_IO_write_ptr >= static_cast<std::ptrdiff_t>(length)) {
-        std::memcpy(out->_IO_write_ptr, line.data(), length);
+    if (length <= LINE_COPY &&
+        out->_IO_write_end - out->_IO_write_ptr >= static_cast<std::ptrdiff_t>(LINE_COPY)) {
+        std::memcpy(out->_IO_write_ptr, line.data(), LINE_COPY);
         out->_IO_write_ptr += length;
         return;
     }
