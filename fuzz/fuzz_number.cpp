@@ -2,7 +2,8 @@
 // the delimiters and at zero bytes), go to parse_number and to strtod. Both
 // must agree on whether each token is a number and on its value bit for bit,
 // and a refused token must leave the output untouched; the padded reader,
-// given the bytes that follow the token, may decline but must not differ.
+// given the bytes that follow the token, may decline but must not differ, and
+// what it declines must read the same through parse_refused_number.
 // The value-line writer is checked against snprintf("%f\n") for every value
 // read, and for the first eight input bytes taken as a double.
 
@@ -64,8 +65,13 @@ void check_token(const std::string& token, std::string_view following) {
     if (pilo::parse_padded_decimal(padded.data(), token.size(), fast) == 0) {
         if (!want_number) fail("padded reader accepted", token);
         if (!same_bits(fast, want)) fail("padded value differs from strtod", token);
-    } else if (!same_bits(fast, got)) {
-        fail("padded refusal changed the output", token);
+    } else {
+        if (!same_bits(fast, got)) fail("padded refusal changed the output", token);
+        // What it declines, parse_refused_number reads as parse_number does.
+        double rest = got;
+        if ((pilo::parse_refused_number(token.c_str(), token.size(), rest) == 0) != got_number ||
+            !same_bits(rest, got))
+            fail("refused-token reader differs", token);
     }
 }
 
