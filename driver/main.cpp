@@ -13,7 +13,7 @@ namespace {
 // system call for every 4 KiB read; fgets still hands the input loop at most
 // one chunk at a time. Reads from a terminal or a pipe return what is there,
 // so a larger buffer never waits for more input.
-constexpr std::size_t INPUT_BUFFER_SIZE = 64 * 1024;
+constexpr std::size_t INPUT_BUFFER_SIZE = std::size_t{64} * 1024;
 
 // True when everything written to standard output has reached it.
 bool flush_output() noexcept {

@@ -274,7 +274,9 @@ void print_value_line(double value) noexcept {
         return;
     }
 #endif
-    std::fwrite(line.data(), 1, length, stdout);
+    // A failed write stays in the stream's error indicator, which the caller
+    // tests.
+    (void)std::fwrite(line.data(), 1, length, stdout);
 }
 
 } // namespace pilo
