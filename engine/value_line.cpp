@@ -264,8 +264,9 @@ void print_value_line(double value) noexcept {
     // before its first write, which sends every such line through fwrite.
 #if PILO_USE_PUT_AREA
     // A line of the common form goes in as a fixed LINE_COPY bytes, a copy
-    // that compiles to a few moves; the bytes past the line land in the
-    // buffer's free space, which the next write overwrites.
+    // that compiles to a few moves. The bytes past the line land in the
+    // buffer's free space, and only bytes below _IO_write_ptr are ever
+    // written out.
     std::FILE* const out = stdout;
     if (length <= LINE_COPY &&
         out->_IO_write_end - out->_IO_write_ptr >= static_cast<std::ptrdiff_t>(LINE_COPY)) {
