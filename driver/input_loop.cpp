@@ -38,9 +38,9 @@ struct pending_token {
 // byte after it. Commands, all one byte long, are tried first, so "+" and "-"
 // never read as numbers. Statuses are not acted on: a command that finds too
 // few values has already said so, and a number that meets a full stack is
-// dropped silently. The token loop handles most tokens itself and calls this
-// for the rest, so it is kept out of line where the compiler allows: the loop
-// then saves no registers for it.
+// dropped silently. The token loop evaluates a chunk's own tokens itself;
+// this takes a token held across chunks, so it is kept out of line where the
+// compiler allows: the loop then saves no registers for it.
 PILO_NOINLINE void evaluate_token(operand_stack& stack, char* token, std::size_t length) noexcept {
     token[length] = '\0';
     char command = 0;
@@ -51,9 +51,9 @@ PILO_NOINLINE void evaluate_token(operand_stack& stack, char* token, std::size_t
         (void)stack_push(stack, value);
 }
 
-// Evaluates token, length bytes with room for one more, which
-// parse_padded_decimal has refused, as evaluate_token would: no command is
-// as long, so it is a number or nothing. Out of line, as evaluate_token.
+// Evaluates token, length bytes with room for one more, which is no command
+// and which parse_padded_decimal has refused, as evaluate_token would: it is
+// a number or nothing. Out of line, as evaluate_token.
 PILO_NOINLINE void evaluate_refused_number(operand_stack& stack, char* token,
                                            std::size_t length) noexcept {
     token[length] = '\0';
@@ -193,27 +193,27 @@ void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) n
                 extend_pending(pending, chunk + start, chunk + end);
                 return;
             }
-            // Tokens of two bytes or more are numbers or nothing, and short
-            // decimals, the most common, are read here. That comes before
-            // any zero byte goes in after the token: writing a byte just
-            // before an eight-byte load that covers it would stall the load.
-            // Tokens of one byte are mostly commands.
+            // Commands, all one byte long, are tried first, so "+" and "-"
+            // never read as numbers. Any other token is a number or nothing,
+            // and short decimals, the most common, are read here. For tokens
+            // of two bytes or more that comes before any zero byte goes in
+            // after the token: writing a byte just before an eight-byte load
+            // that covers it would stall the load.
             char* const token = chunk + start;
             const std::size_t length = end - start;
-            double value = 0.0;
             char command = 0;
-            if (length > 1) {
-                if (parse_padded_decimal(token, length, value) == 0)
-                    (void)stack_push(stack, value);
-                else
-                    evaluate_refused_number(stack, token, length);
-                continue;
+            double value = 0.0;
+            if (length == 1) {
+                token[1] = '\0';
+                if (parse_command(token, command) == 0) {
+                    (void)execute_command(stack, command);
+                    continue;
+                }
             }
-            token[1] = '\0';
-            if (parse_command(token, command) == 0)
-                (void)execute_command(stack, command);
+            if (parse_padded_decimal(token, length, value) == 0)
+                (void)stack_push(stack, value);
             else
-                evaluate_token(stack, token, length);
+                evaluate_refused_number(stack, token, length);
         }
     }
 }

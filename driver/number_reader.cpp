@@ -86,15 +86,24 @@ constexpr std::uint64_t non_digit_bytes(std::uint64_t word) noexcept {
     return ((word + broadcast(0x80 - '9' - 1)) | (word - broadcast('0'))) & HIGH_BITS;
 }
 
-// The high bits of bytes 0 to count - 1, for counts from 0 to 9: the bytes
-// that count bytes of text cover in their first word.
-constexpr std::array<std::uint64_t, WORD_BYTES + 2> HIGH_BITS_BELOW = [] {
-    std::array<std::uint64_t, WORD_BYTES + 2> masks{};
-    for (std::size_t count = 1; count <= WORD_BYTES; ++count)
-        masks[count] = masks[count - 1] | std::uint64_t{0x80} << (8 * (count - 1));
-    masks[WORD_BYTES + 1] = HIGH_BITS;
+// The bytes of a word from index count up, for 0 <= count <= 8. The shift
+// is split in two so that count 8 shifts by 64.
+constexpr std::uint64_t bytes_from(std::size_t count) noexcept {
+    const std::size_t half_shift = 4 * count;
+    return (~std::uint64_t{0} << half_shift) << half_shift;
+}
+
+// The high bits of bytes 0 to count - 1, for counts from 0 to 8: the bytes
+// that count bytes of text cover in their word.
+constexpr std::array<std::uint64_t, WORD_BYTES + 1> HIGH_BITS_BELOW = [] {
+    std::array<std::uint64_t, WORD_BYTES + 1> masks{};
+    for (std::size_t count = 0; count <= WORD_BYTES; ++count)
+        masks[count] = HIGH_BITS & ~bytes_from(count);
     return masks;
 }();
+
+static_assert(HIGH_BITS_BELOW[0] == 0 && HIGH_BITS_BELOW[3] == 0x80'8080 &&
+              HIGH_BITS_BELOW[WORD_BYTES] == HIGH_BITS);
 
 // 10^0 to 10^8, to shift digits left by up to eight more.
 constexpr std::array<std::uint64_t, WORD_BYTES + 1> RUN_SCALES = [] {
@@ -167,13 +176,6 @@ PILO_ALWAYS_INLINE int read_word_decimal(const char* text, std::size_t size, dou
     out = static_cast<double>(digits_value(digits, digit_count)) /
           EXACT_POWERS_OF_TEN[fraction_count];
     return 0;
-}
-
-// The bytes of a word from index count up, for 0 <= count <= 8. The shift
-// is split in two so that count 8 shifts by 64.
-constexpr std::uint64_t bytes_from(std::size_t count) noexcept {
-    const std::size_t half_shift = 4 * count;
-    return (~std::uint64_t{0} << half_shift) << half_shift;
 }
 
 // The index of the first byte of text that is not a digit, or 16 when the

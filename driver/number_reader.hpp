@@ -20,10 +20,11 @@ inline constexpr std::size_t NUMBER_PADDING = 16;
 // As parse_number, for a token of length bytes followed by a delimiter or a
 // zero byte, with NUMBER_PADDING readable bytes past its last byte, when it
 // has the common short form: an optional sign, at most 16 digits (a zero
-// before the point aside) with an optional point, and an optional exponent of
-// at most four digits, whose value is d * 10^e with d <= 2^53 and |e| <= 22. Returns -1, leaving
-// out untouched, for any other token, which parse_number must then judge. What the padding holds
-// after the delimiter never changes the result.
+// before the point aside) with an optional point, and an optional exponent
+// of at most four digits, whose value is d * 10^e with d <= 2^53 and
+// |e| <= 22. Returns -1, leaving out untouched, for any other token, which
+// parse_number must then judge. What the padding holds after the delimiter
+// never changes the result.
 [[nodiscard]] int parse_padded_decimal(const char* token, std::size_t length, double& out) noexcept;
 
 // As parse_number, for a non-empty token that parse_padded_decimal has

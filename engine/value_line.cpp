@@ -214,10 +214,13 @@ std::size_t format_general(double value, std::array<char, VALUE_LINE_SIZE>& line
     return length < 0 ? 0 : static_cast<std::size_t>(length);
 }
 
-// Bytes copied whole for a line of the common form, which is at most 29:
-// a sign, 20 integer digits, the point, six decimals and the newline.
+// The longest line of the common form, which split_fixed takes: a sign, 20
+// integer digits, the point, six decimals and the newline.
+constexpr std::size_t FIXED_LINE_SIZE = 1 + 20 + 1 + 6 + 1;
+
+// Bytes copied whole for a line of the common form.
 constexpr std::size_t LINE_COPY = 32;
-static_assert(LINE_COPY >= 1 + 20 + 1 + 6 + 1 && LINE_COPY <= VALUE_LINE_SIZE);
+static_assert(LINE_COPY >= FIXED_LINE_SIZE && LINE_COPY <= VALUE_LINE_SIZE);
 
 } // namespace
 
@@ -226,10 +229,10 @@ std::size_t format_value_line(double value, std::array<char, VALUE_LINE_SIZE>& l
     std::uint64_t integer = 0;
     std::uint32_t micros = 0;
     if (!split_fixed(bits, integer, micros)) return format_general(value, line);
-    // The line is at most 29 bytes here, and whole words are stored past its
-    // end only within the buffer. The sign is written always and kept only
-    // for negative values.
-    static_assert(VALUE_LINE_SIZE >= 1 + 20 + 1 + 6 + 1 + WORD_BYTES);
+    // The line is at most FIXED_LINE_SIZE bytes here, and whole words are
+    // stored past its end only within the buffer. The sign is written always
+    // and kept only for negative values.
+    static_assert(VALUE_LINE_SIZE >= FIXED_LINE_SIZE + WORD_BYTES);
     char* const first = line.data();
     *first = '-';
     char* end = first + (bits >> SIGN_BIT);
