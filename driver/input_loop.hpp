@@ -2,6 +2,8 @@
 // token to the engine.
 #pragma once
 
+#include "engine/value_line.hpp"
+
 #include <cstddef>
 #include <cstdio>
 
@@ -10,10 +12,13 @@ namespace pilo {
 // Size of the chunk buffer; one read takes at most CHUNK_SIZE - 1 bytes.
 inline constexpr std::size_t CHUNK_SIZE = 256;
 
-// Longest token judged whole across chunk boundaries. It covers every value
-// line pilo prints (a "%f" line of a double is at most 317 bytes), so output
-// can be read back. A longer token is ignored whole.
+// Longest token judged whole across chunk boundaries. A longer token is
+// ignored whole.
 inline constexpr std::size_t TOKEN_CAPACITY = 4096;
+
+// Every value line pilo prints, less its newline, is one token it reads whole,
+// so its output can be read back.
+static_assert(TOKEN_CAPACITY >= LONGEST_VALUE_LINE - 1);
 
 // Bytes that separate tokens. Carriage return is not among them.
 inline constexpr const char* TOKEN_DELIMITERS = " \t\n";

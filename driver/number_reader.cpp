@@ -54,12 +54,34 @@ int parse_with_strtod(const char* token, double& out) noexcept {
     return 0;
 }
 
-// Powers of ten that a double holds exactly: 5^22 < 2^53 < 5^23.
-constexpr std::array<double, 23> EXACT_POWERS_OF_TEN = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr int MAX_EXACT_POWER = static_cast<int>(EXACT_POWERS_OF_TEN.size()) - 1;
+static_assert(std::numeric_limits<double>::is_iec559, "signs are set as binary64's sign bit");
+
+// Every integer up to this is a double, exactly.
 constexpr std::uint64_t MAX_EXACT_INTEGER = std::uint64_t{1} << std::numeric_limits<double>::digits;
+
+// Powers of ten that a double holds exactly. 10^n = 5^n * 2^n is exact while
+// 5^n fits the significand: 5^22 < 2^53 < 5^23. Each is ten times the one
+// before, an exact product.
+constexpr std::array<double, 23> EXACT_POWERS_OF_TEN = [] {
+    std::array<double, 23> powers{};
+    powers[0] = 1.0;
+    for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10.0;
+    return powers;
+}();
+constexpr int MAX_EXACT_POWER = static_cast<int>(EXACT_POWERS_OF_TEN.size()) - 1;
+
+constexpr std::uint64_t power_of_five(int exponent) noexcept {
+    std::uint64_t power = 1;
+    for (int i = 0; i < exponent; ++i) power *= 5;
+    return power;
+}
+
+static_assert(power_of_five(MAX_EXACT_POWER) < MAX_EXACT_INTEGER &&
+              power_of_five(MAX_EXACT_POWER + 1) > MAX_EXACT_INTEGER);
+static_assert(EXACT_POWERS_OF_TEN[MAX_EXACT_POWER] == 1e22);
+
+// The bits of a double that hold its sign, and nothing else.
+constexpr std::uint64_t SIGN_BIT = std::bit_cast<std::uint64_t>(-0.0);
 // The short readers take the digits that two words hold.
 constexpr std::size_t MAX_SIGNIFICAND_DIGITS = 2 * WORD_BYTES;
 // Exponents longer than this, such as ones with leading zeros, are left to the
@@ -252,7 +274,7 @@ PILO_ALWAYS_INLINE int read_padded_decimal(const char* token, std::size_t length
         return -1;
     // The sign goes in as a bit, which negates exactly, -0 included, and
     // takes no branch.
-    const std::uint64_t sign = static_cast<std::uint64_t>(negative) << 63;
+    const std::uint64_t sign = SIGN_BIT * static_cast<std::uint64_t>(negative);
     out = std::bit_cast<double>(std::bit_cast<std::uint64_t>(value) | sign);
     return 0;
 }
@@ -301,17 +323,26 @@ int parse_number(const char* token, double& out) noexcept {
     return parse_number(token, std::strlen(token), out);
 }
 
-int parse_number(const char* token, std::size_t length, double& out) noexcept {
+namespace {
+
+// parse_number, with the short readers skipped when short_tried says they
+// have refused the token already.
+int parse_general(const char* token, std::size_t length, bool short_tried, double& out) noexcept {
     // strtod turns "" into 0.0 with its end pointer on the terminator, so an
     // empty token would otherwise pass the whole-token test.
     if (length == 0) return -1;
-    if (parse_decimal(token, length, false, out)) return 0;
+    if (parse_decimal(token, length, short_tried, out)) return 0;
     return parse_with_strtod(token, out);
 }
 
+} // namespace
+
+int parse_number(const char* token, std::size_t length, double& out) noexcept {
+    return parse_general(token, length, false, out);
+}
+
 int parse_refused_number(const char* token, std::size_t length, double& out) noexcept {
-    if (parse_decimal(token, length, true, out)) return 0;
-    return parse_with_strtod(token, out);
+    return parse_general(token, length, true, out);
 }
 
 } // namespace pilo

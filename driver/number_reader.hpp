@@ -5,13 +5,15 @@
 
 namespace pilo {
 
-// Stores the value in out and returns 0 when the whole of token, which must be
-// non-empty, is a number as strtod reads it in the "C" locale (signs,
-// exponents, hexadecimal forms, inf and nan); returns -1 otherwise and leaves
-// out untouched. Out-of-range numbers become infinities or zeros.
+// Stores the value in out and returns 0 when the whole of token, a
+// zero-terminated string, is a number as strtod reads it in the "C" locale
+// (signs, exponents, hexadecimal forms, inf and nan); returns -1 otherwise,
+// a null or empty token included, and leaves out untouched. Out-of-range
+// numbers become infinities or zeros.
 [[nodiscard]] int parse_number(const char* token, double& out) noexcept;
 
-// As parse_number above, for a token of length bytes followed by a zero byte.
+// As parse_number above, for a token of length bytes followed by a zero byte;
+// a length of 0 is an empty token.
 [[nodiscard]] int parse_number(const char* token, std::size_t length, double& out) noexcept;
 
 // Bytes past a token's last byte that parse_padded_decimal may read.
@@ -24,11 +26,12 @@ inline constexpr std::size_t NUMBER_PADDING = 16;
 // of at most four digits, whose value is d * 10^e with d <= 2^53 and
 // |e| <= 22. Returns -1, leaving out untouched, for any other token, which
 // parse_number must then judge. What the padding holds after the delimiter
-// never changes the result.
+// never changes the result. The value is exact in the default rounding mode,
+// round to nearest, which pilo never changes.
 [[nodiscard]] int parse_padded_decimal(const char* token, std::size_t length, double& out) noexcept;
 
-// As parse_number, for a non-empty token that parse_padded_decimal has
-// refused, so that its readers are not tried again.
+// As parse_number, for a token that parse_padded_decimal has refused, so that
+// its readers are not tried again.
 [[nodiscard]] int parse_refused_number(const char* token, std::size_t length, double& out) noexcept;
 
 } // namespace pilo

@@ -13,11 +13,38 @@ namespace pilo {
 
 namespace {
 
+// The binary commands, by the operation each carries out; every other byte
+// maps to NOT_BINARY. The four arithmetic operations come first, in the
+// order apply_arithmetic computes them.
+enum binary_operation : std::uint8_t {
+    ADD,
+    SUBTRACT,
+    MULTIPLY,
+    DIVIDE,
+    REMAINDER,
+    POWER,
+    NOT_BINARY
+};
+
+constexpr std::array<binary_operation, 256> BINARY_OPERATIONS = [] {
+    std::array<binary_operation, 256> operations{};
+    operations.fill(NOT_BINARY);
+    operations['+'] = ADD;
+    operations['-'] = SUBTRACT;
+    operations['*'] = MULTIPLY;
+    operations['/'] = DIVIDE;
+    operations['%'] = REMAINDER;
+    operations['^'] = POWER;
+    return operations;
+}();
+
 // Whether each byte value is a command character, so that telling commands
-// from numbers costs one look-up.
+// from numbers costs one look-up: the binary commands, then "p f c".
 constexpr std::array<bool, 256> COMMAND_BYTES = [] {
     std::array<bool, 256> commands{};
-    for (const char* command = "+-*/%^pfc"; *command != '\0'; ++command)
+    for (std::size_t byte = 0; byte < commands.size(); ++byte)
+        commands[byte] = BINARY_OPERATIONS[byte] != NOT_BINARY;
+    for (const char* command = "pfc"; *command != '\0'; ++command)
         commands[static_cast<unsigned char>(*command)] = true;
     return commands;
 }();
@@ -42,47 +69,31 @@ PILO_NOINLINE int print_top(const operand_stack& stack) noexcept {
     return 0;
 }
 
-// Where each of "+ - * /" picks its result in apply_arithmetic; other bytes
-// map to 0 and are never looked up.
-constexpr std::array<std::uint8_t, 256> ARITHMETIC_SLOTS = [] {
-    std::array<std::uint8_t, 256> slots{};
-    slots['-'] = 1;
-    slots['*'] = 2;
-    slots['/'] = 3;
-    return slots;
-}();
-
 // The binary commands replace the two topmost values, a the deeper and b the
 // topmost, with their result. The stack shrinks by one, so the result always
 // has room. Both need two values, which the caller has checked.
 
-// "%" and "^", which call the maths library.
-PILO_NOINLINE int apply_function(operand_stack& stack, char command) noexcept {
+// REMAINDER or POWER, which call the maths library.
+PILO_NOINLINE int apply_function(operand_stack& stack, binary_operation operation) noexcept {
     const auto top = static_cast<std::size_t>(stack.top);
     const double a = stack.values[top - 1];
     const double b = stack.values[top];
-    stack.values[top - 1] = command == '%' ? std::fmod(a, b) : std::pow(a, b);
+    stack.values[top - 1] = operation == REMAINDER ? std::fmod(a, b) : std::pow(a, b);
     --stack.top;
     return 0;
 }
 
-// "+ - * /": the four results are all computed and one is picked, because a
-// branch on the operator mispredicts often and costs more than the three
+// ADD to DIVIDE: the four results are all computed and one is picked, because
+// a branch on the operator mispredicts often and costs more than the three
 // unused operations, which have no effect: IEEE arithmetic never traps here.
-int apply_arithmetic(operand_stack& stack, char command) noexcept {
+int apply_arithmetic(operand_stack& stack, binary_operation operation) noexcept {
     const auto top = static_cast<std::size_t>(stack.top);
     const double a = stack.values[top - 1];
     const double b = stack.values[top];
     const std::array<double, 4> results = {a + b, a - b, a * b, a / b};
-    stack.values[top - 1] = results[ARITHMETIC_SLOTS[static_cast<unsigned char>(command)]];
+    stack.values[top - 1] = results[static_cast<std::size_t>(operation)];
     --stack.top;
     return 0;
-}
-
-int apply_binary(operand_stack& stack, char command) noexcept {
-    if (stack_depth(stack) <= 1) return report_stack_empty();
-    if (command == '%' || command == '^') return apply_function(stack, command);
-    return apply_arithmetic(stack, command);
 }
 
 } // namespace
@@ -104,7 +115,11 @@ int execute_command(operand_stack& stack, char command) noexcept {
         stack_clear(stack);
         return 0;
     }
-    return apply_binary(stack, command);
+    const binary_operation operation = BINARY_OPERATIONS[static_cast<unsigned char>(command)];
+    if (operation == NOT_BINARY) return -1;
+    if (stack_depth(stack) <= 1) return report_stack_empty();
+    if (operation == REMAINDER || operation == POWER) return apply_function(stack, operation);
+    return apply_arithmetic(stack, operation);
 }
 
 } // namespace pilo

@@ -11,9 +11,10 @@ namespace pilo {
 // token, and leaves command untouched.
 [[nodiscard]] int parse_command(const char* token, char& command) noexcept;
 
-// Carries out command, which parse_command must have accepted, on stack. Value
-// lines are written as "%f\n". Returns -1 after writing "pilo: stack empty"
-// when the stack held too few values, leaving it as it was; else returns 0.
+// Carries out command, a character that parse_command accepts, on stack.
+// Value lines are written as "%f\n". Returns -1 after writing "pilo: stack
+// empty" when the stack held too few values, leaving it as it was; else
+// returns 0. Any other character changes nothing and returns -1.
 [[nodiscard]] int execute_command(operand_stack& stack, char command) noexcept;
 
 } // namespace pilo

@@ -14,6 +14,11 @@
 // PILO_PLAIN_PATHS forces every plain form on, so that any platform can test
 // them.
 //
+// Exactness assumes the default rounding mode, round to nearest, which pilo
+// never changes. There printf rounds the sixth decimal half to even, and so
+// do split_fixed and to_chars; glibc's printf follows another rounding mode
+// when one is set, and they would not.
+//
 // std::to_chars prints large values exactly as "%.*f" does, and faster than
 // snprintf. The library's feature macro says whether it has the overload for
 // double; libc++ 14, for one, does not define it.

@@ -3,12 +3,19 @@
 
 #include <array>
 #include <cstddef>
+#include <limits>
 
 namespace pilo {
 
-// Room for the longest value line: a sign, the 309 integer digits of the
-// largest double, the point, six decimals and the newline make 318 bytes.
-inline constexpr std::size_t VALUE_LINE_SIZE = 320;
+// The longest value line: a sign, the integer digits of the largest double
+// (10^max_exponent10 is the largest power of ten below it, so it has one more
+// digit than that exponent), the point, six decimals and the newline. For
+// binary64 that is 1 + 309 + 1 + 6 + 1 = 318 bytes.
+inline constexpr std::size_t LONGEST_VALUE_LINE =
+    1 + static_cast<std::size_t>(std::numeric_limits<double>::max_exponent10 + 1) + 1 + 6 + 1;
+
+// Room for a value line and the zero byte that snprintf adds after it.
+inline constexpr std::size_t VALUE_LINE_SIZE = LONGEST_VALUE_LINE + 1;
 
 // Writes value into line as "%f\n" would, in the "C" locale, and returns the
 // number of bytes written. No terminating zero byte is added.

@@ -101,12 +101,16 @@ TEST(CommandSet, TooFewValuesFailsAndKeepsStack) {
     ASSERT_EQ(pilo::stack_push(stack, 4.0), 0);
     for (char op : {'+', '-', '*', '/', '%', '^'})
         EXPECT_EQ(pilo::execute_command(stack, op), -1) << "command: " << op;
+    // A character that is no command neither computes nor reports.
+    ASSERT_EQ(pilo::stack_push(stack, 8.0), 0);
+    for (char other : {'x', 'P', '\0', '='})
+        EXPECT_EQ(pilo::execute_command(stack, other), -1) << "character: " << int{other};
     EXPECT_EQ(pilo::execute_command(stack, 'f'), 0);
     std::fflush(stdout);
     std::string want;
     for (int i = 0; i < 7; ++i) want += "pilo: stack empty\n";
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), want + "4.000000\n");
-    EXPECT_EQ(pilo::stack_depth(stack), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), want + "8.000000\n4.000000\n");
+    EXPECT_EQ(pilo::stack_depth(stack), 2);
 }
 
 } // namespace

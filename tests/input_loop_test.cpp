@@ -69,10 +69,17 @@ TEST(InputLoop, KeptChunkRules) {
         {"1 p\r\n2 p \r\n", "2.000000\n"}, // "p\r" is no command; "p \r" is
         {std::string("1 p\0 2 p\n3 p\n", 13), "1.000000\n3.000000\n"}, // zero hides its chunk
         {std::string("12\0 x\n34 f\n", 11), "34.000000\n12.000000\n"}, // and ends its token
-        {std::string("7.5\0" "99 p\nf\n", 11), "7.500000\n"}, // digits after it are not read
+        {std::string("7.5\0"
+                     "99 p\nf\n",
+                     11),
+         "7.500000\n"},                                           // digits after it are not read
         {"123456789 p\n56 p\n", "123456789.000000\n56.000000\n"}, // nor stale ones after a chunk
-        {"1 2 3", ""}, // values left are never printed
+        {"1 2 3", ""},                                            // values left are never printed
         {"a b 12abc . e5 P", ""},
+        // An overlong token is forgotten once it ends: the next one to
+        // straddle a chunk is read whole.
+        {std::string(5000, '1') + "\n" + std::string(250, ' ') + "1234567890 p",
+         "1234567890.000000\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(run_input(c.input), c.output) << "input: " << c.input;
 }

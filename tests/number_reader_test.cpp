@@ -41,6 +41,17 @@ bool same_bits(double a, double b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+std::string print(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// A value as failure messages show it: in hexadecimal, every bit visible.
+std::string hex(double value) {
+    return print("%a", value);
+}
+
 TEST(NumberReader, AcceptsStrtodForms) {
     constexpr double inf = std::numeric_limits<double>::infinity();
     const accepted_case cases[] = {
@@ -59,6 +70,7 @@ TEST(NumberReader, AcceptsStrtodForms) {
         {"1e22", 1e22, SHORT_SCALED},                // the largest exact power of ten
         {"1e0022", 1e22, SHORT_SCALED},              // the longest exponent taken
         {"9007199254740992", 0x1p53, SHORT_INTEGER}, // the largest exact significand
+        {"18446744073709551616", 0x1p64},            // 20 digits: 2^64 wraps to 0 in a word
         {"0.5488135039273248", 0.5488135039273248, SHORT_SCALED}, // 16 digits after "0."
         {"0x10", 16.0},
         {"0X1.8p1", 3.0},
@@ -75,13 +87,13 @@ TEST(NumberReader, AcceptsStrtodForms) {
     for (const auto& c : cases) {
         double out = 0.5;
         EXPECT_EQ(pilo::parse_number(c.token, out), 0) << "token: " << c.token;
-        EXPECT_TRUE(same_bits(out, c.value)) << "token: " << c.token << " gave " << out;
+        EXPECT_TRUE(same_bits(out, c.value)) << "token: " << c.token << " gave " << hex(out);
         if (c.form == NOT_SHORT || (c.form == SHORT_SCALED && !SCALED_FORMS_TAKEN)) continue;
         const std::string padded = std::string(c.token) + std::string(pilo::NUMBER_PADDING, ' ');
         out = 0.5;
         EXPECT_EQ(pilo::parse_padded_decimal(padded.data(), std::strlen(c.token), out), 0)
             << "padded token: " << c.token;
-        EXPECT_TRUE(same_bits(out, c.value)) << "padded token: " << c.token << " gave " << out;
+        EXPECT_TRUE(same_bits(out, c.value)) << "padded token: " << c.token << " gave " << hex(out);
     }
     for (const char* token : {"nan", "NAN", "-nan", "nan(123)"}) {
         double out = 0.5;
@@ -130,16 +142,11 @@ bool agrees_with_strtod(const std::string& token) {
         (fast_accepted
              ? want_accepted && same_bits(fast, want)
              : fast == 0.5 && (token.empty() || rest_accepted == accepted) && same_bits(rest, got));
-    EXPECT_TRUE(same) << "token: '" << token << "' accepted " << accepted << " value " << got
-                      << ", padded accepted " << fast_accepted << " value " << fast
-                      << ", strtod accepted " << want_accepted << " value " << want;
+    EXPECT_TRUE(same) << "token: '" << token << "' accepted " << accepted << " value " << hex(got)
+                      << ", padded accepted " << fast_accepted << " value " << hex(fast)
+                      << ", refused number value " << hex(rest) << ", strtod accepted "
+                      << want_accepted << " value " << hex(want);
     return same;
-}
-
-std::string print(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
 }
 
 // The exact decimal expansion of the midpoint between value and the next
