@@ -2,23 +2,26 @@
 # Runs each fuzz target of a PILO_FUZZ build for a bounded time, starting from
 # the seed corpus: fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET
 #
-# New corpus entries go to BUILD_DIR/fuzz-corpus, and a finding is written to
-# BUILD_DIR/fuzz-findings and ends the run with a failing status. Copy a
-# finding into fuzz/corpus/TARGET, where the ordinary tests replay it, and fix
-# the fault it shows.
+# The targets, and the longest input each is given, are those the build lists
+# in BUILD_DIR/fuzz/fuzz-targets. New corpus entries go to
+# BUILD_DIR/fuzz-corpus, and a finding is written to BUILD_DIR/fuzz-findings
+# and ends the run with a failing status. Copy a finding into
+# fuzz/corpus/TARGET, where the ordinary tests replay it, and fix the fault it
+# shows.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 build=$1
 seconds=$2
+targets=$build/fuzz/fuzz-targets
+if [ ! -s "$targets" ]; then
+    echo "no fuzz targets listed in $targets: is $build a PILO_FUZZ build?" >&2
+    exit 2
+fi
 mkdir -p "$build/fuzz-findings"
-for what in stream number; do
+while read -r what max_len <&3; do
     corpus=$build/fuzz-corpus/$what
     mkdir -p "$corpus"
-    # fuzz_stream gets room for tokens longer than TOKEN_CAPACITY that cross
-    # several chunk boundaries.
-    max_len=512
-    [ "$what" = stream ] && max_len=9000
     "$build/fuzz/fuzz_$what" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
         -dict="$here/pilo.dict" -artifact_prefix="$build/fuzz-findings/$what-" \
         -print_final_stats=1 "$corpus" "$here/corpus/$what"
-done
+done 3<"$targets"

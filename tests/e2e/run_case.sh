@@ -8,8 +8,8 @@
 #   args    arguments, split at white space; pilo runs inside the folder
 #   output  the exact expected standard output (else none)
 #   status  the expected exit status (else 0)
-#   stdout  "/dev/full" or "closed": where standard output goes instead of
-#           being captured; output is then not compared
+#   redirect  "/dev/full" or "closed": where standard output goes instead of
+#             being captured; output is then not compared
 # Standard error must always stay empty.
 set -u
 . "$(dirname "$0")/compare_output.sh"
@@ -25,7 +25,7 @@ args=
 want_status=0
 [ -f "$dir/status" ] && want_status=$(cat "$dir/status")
 target=
-[ -f "$dir/stdout" ] && target=$(cat "$dir/stdout")
+[ -f "$dir/redirect" ] && target=$(cat "$dir/redirect")
 
 cd "$dir" || exit 2
 # $args is split on purpose: it holds several words.
@@ -33,7 +33,7 @@ case $target in
 "") "$@" $args <"$input" >"$tmp/out" 2>"$tmp/err" ;;
 /dev/full) "$@" $args <"$input" >/dev/full 2>"$tmp/err" ;;
 closed) "$@" $args <"$input" >&- 2>"$tmp/err" ;;
-*) echo "unknown stdout target: $target"; exit 2 ;;
+*) echo "unknown redirect: $target"; exit 2 ;;
 esac
 status=$?
 
