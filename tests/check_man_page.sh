@@ -1,28 +1,44 @@
 #!/bin/sh
-# Checks the man page: check_man_page.sh GROFF PAGE
-# groff must render it with every warning on and say nothing, both for its
-# default device and as plain text, and the text must have each section
-# pilo's page promises.
+# Checks the man page with one formatter: check_man_page.sh groff GROFF PAGE
+# or check_man_page.sh mandoc MANDOC PAGE.
+# mandoc's lint must have nothing to say about the page; what it says about
+# the machine's own manual database (whether the pages named under SEE ALSO
+# are installed and indexed) is left aside. groff must render the page with
+# every warning on and say nothing, both for its default device and as plain
+# text, and the text must have each section pilo's page promises.
 set -u
-groff=$1
-page=$2
+kind=$1
+tool=$2
+page=$3
+if [ "$kind" = mandoc ]; then
+    messages=$("$tool" -T lint "$page" 2>&1)
+    status=$?
+    messages=$(printf '%s\n' "$messages" |
+        grep -v -e 'mandoc\.db lacks' -e 'referenced manual not found')
+    if [ "$status" != 0 ] || [ -n "$messages" ]; then
+        echo "mandoc -T lint exited $status and said:"
+        echo "$messages"
+        exit 1
+    fi
+    exit 0
+fi
 tmp=$(mktemp -d) || exit 2
 trap 'rm -rf "$tmp"' EXIT
 failed=0
-messages=$("$groff" -mandoc -ww -z "$page" 2>&1)
+messages=$("$tool" -mandoc -ww -z "$page" 2>&1)
 status=$?
 if [ "$status" != 0 ] || [ -n "$messages" ]; then
     echo "groff -mandoc -ww -z exited $status and said:"
     echo "$messages"
     failed=1
 fi
-text=$("$groff" -mandoc -ww -Tascii -P-cbou "$page" 2>"$tmp/err")
+text=$("$tool" -mandoc -ww -Tascii -P-cbou "$page" 2>"$tmp/err")
 if [ -s "$tmp/err" ]; then
     echo "groff -mandoc -ww -Tascii said:"
     cat "$tmp/err"
     failed=1
 fi
-for section in NAME SYNOPSIS DESCRIPTION 'EXIT STATUS' EXAMPLES BUGS; do
+for section in NAME SYNOPSIS DESCRIPTION 'EXIT STATUS' EXAMPLES DIAGNOSTICS 'SEE ALSO' CAVEATS; do
     if ! printf '%s\n' "$text" | grep -q -x "$section"; then
         echo "no section heading: $section"
         failed=1
