@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 // SSE2, part of every x86-64 processor, finds a block's delimiters in a few
@@ -90,6 +91,9 @@ void finish_pending(operand_stack& stack, pending_token& pending) noexcept {
 struct chunk_buffer {
     std::array<char, CHUNK_SIZE + NUMBER_PADDING> bytes{};
 };
+
+// fgets takes the size to read into as an int.
+static_assert(CHUNK_SIZE <= static_cast<std::size_t>(std::numeric_limits<int>::max()));
 
 // The chunk is scanned in blocks of 64 bytes, one bit a byte.
 constexpr std::size_t BLOCK_BYTES = 64;
