@@ -80,8 +80,9 @@ static_assert(power_of_five(MAX_EXACT_POWER) < MAX_EXACT_INTEGER &&
               power_of_five(MAX_EXACT_POWER + 1) > MAX_EXACT_INTEGER);
 static_assert(EXACT_POWERS_OF_TEN[MAX_EXACT_POWER] == 1e22);
 
-// The bits of a double that hold its sign, and nothing else.
-constexpr std::uint64_t SIGN_BIT = std::bit_cast<std::uint64_t>(-0.0);
+// The bit of a double that holds its sign, and nothing else: -0.0's bits.
+constexpr std::uint64_t SIGN_MASK = std::bit_cast<std::uint64_t>(-0.0);
+
 // The short readers take the digits that two words hold.
 constexpr std::size_t MAX_SIGNIFICAND_DIGITS = 2 * WORD_BYTES;
 // Exponents longer than this, such as ones with leading zeros, are left to the
@@ -274,7 +275,7 @@ PILO_ALWAYS_INLINE int read_padded_decimal(const char* token, std::size_t length
         return -1;
     // The sign goes in as a bit, which negates exactly, -0 included, and
     // takes no branch.
-    const std::uint64_t sign = SIGN_BIT * static_cast<std::uint64_t>(negative);
+    const std::uint64_t sign = SIGN_MASK * static_cast<std::uint64_t>(negative);
     out = std::bit_cast<double>(std::bit_cast<std::uint64_t>(value) | sign);
     return 0;
 }
