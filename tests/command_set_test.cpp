@@ -20,21 +20,33 @@ std::string value_line(double value) {
 
 // Runs the whitespace-separated tokens on a fresh stack, pushing the ones that
 // are not commands as the C library reads them, and returns what was printed.
+// A command must return -1 when it writes the message, and 0 otherwise.
 std::string run_tokens(const std::string& tokens) {
     pilo::operand_stack stack;
     pilo::stack_clear(stack);
     std::istringstream in(tokens);
     std::string token;
+    std::size_t failures = 0;
     testing::internal::CaptureStdout();
     while (in >> token) {
         char command = 0;
-        if (pilo::parse_command(token.c_str(), command) == 0)
-            (void)pilo::execute_command(stack, command);
-        else
+        if (pilo::parse_command(token.c_str(), command) == 0) {
+            const int status = pilo::execute_command(stack, command);
+            EXPECT_TRUE(status == 0 || status == -1)
+                << "input: " << tokens << ", status " << status;
+            failures += status == -1 ? 1 : 0;
+        } else {
             (void)pilo::stack_push(stack, std::strtod(token.c_str(), nullptr));
+        }
     }
     std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
+    const std::string output = testing::internal::GetCapturedStdout();
+    std::size_t messages = 0;
+    for (auto at = output.find("pilo: stack empty"); at != std::string::npos;
+         at = output.find("pilo: stack empty", at + 1))
+        ++messages;
+    EXPECT_EQ(failures, messages) << "input: " << tokens;
+    return output;
 }
 
 struct command_case {
