@@ -74,7 +74,9 @@ TEST(InputLoop, KeptChunkRules) {
                      11),
          "7.500000\n"},                                           // digits after it are not read
         {"123456789 p\n56 p\n", "123456789.000000\n56.000000\n"}, // nor stale ones after a chunk
-        {"1 2 3", ""},                                            // values left are never printed
+        // nor when the text ends on a block's first byte, 64
+        {std::string(66, ' ') + "4\n5" + std::string(62, ' ') + "\nf", "5.000000\n4.000000\n"},
+        {"1 2 3", ""}, // values left are never printed
         {"a b 12abc . e5 P", ""},
         // An overlong token is forgotten once it ends: the next one to
         // straddle a chunk is read whole.
