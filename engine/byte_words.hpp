@@ -51,8 +51,8 @@ constexpr std::uint64_t zero_bytes(std::uint64_t word) noexcept {
 }
 
 // The high bit of each byte of word equal to byte.
-constexpr std::uint64_t bytes_equal(std::uint64_t word, std::uint8_t byte) noexcept {
-    return zero_bytes(word ^ broadcast(byte));
+constexpr std::uint64_t bytes_equal(std::uint64_t word, char byte) noexcept {
+    return zero_bytes(word ^ broadcast(static_cast<unsigned char>(byte)));
 }
 
 // Gathers the high bits of word's bytes into the low eight bits, byte i's
