@@ -107,6 +107,7 @@ TEST(NumberReader, RefusesEmptyTokens) {
     double out = 0.5;
     EXPECT_EQ(pilo::parse_number("", out), -1);
     EXPECT_EQ(pilo::parse_number("5", 0, out), -1) << "a length of zero is an empty token";
+    EXPECT_EQ(pilo::parse_refused_number("", 0, out), -1) << "strtod reads \"\" as 0";
     EXPECT_EQ(pilo::parse_number(nullptr, out), -1);
     EXPECT_EQ(out, 0.5);
 }
