@@ -68,6 +68,7 @@ constexpr std::size_t first_marked_byte(std::uint64_t marks) noexcept {
     return static_cast<std::size_t>(std::countr_zero(marks)) / 8;
 }
 
+static_assert(swap_bytes(0x0102'0304'0506'0708) == 0x0807'0605'0403'0201);
 static_assert(zero_bytes(0x4100'2000'FF00'0180) == 0x0080'0080'0080'0000);
 static_assert(gather_high_bits(0x8000'0000'0080'0080) == 0b1000'0101);
 
