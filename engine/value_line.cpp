@@ -219,9 +219,10 @@ std::size_t format_general(double value, std::array<char, VALUE_LINE_SIZE>& line
     return length < 0 ? 0 : static_cast<std::size_t>(length);
 }
 
-// The longest line of the common form, which split_fixed takes: a sign, 20
-// integer digits, the point, six decimals and the newline.
-constexpr std::size_t FIXED_LINE_SIZE = 1 + 20 + 1 + 6 + 1;
+// The longest line of the common form, which split_fixed takes: its integer
+// part is below 2^64, so it has at most 20 digits.
+constexpr std::size_t FIXED_LINE_SIZE =
+    value_line_length(std::numeric_limits<std::uint64_t>::digits10 + 1);
 
 // Bytes copied whole for a line of the common form.
 constexpr std::size_t LINE_COPY = 32;

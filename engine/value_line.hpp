@@ -7,12 +7,17 @@
 
 namespace pilo {
 
-// The longest value line: a sign, the integer digits of the largest double
-// (10^max_exponent10 is the largest power of ten below it, so it has one more
-// digit than that exponent), the point, six decimals and the newline. For
-// binary64 that is 1 + 309 + 1 + 6 + 1 = 318 bytes.
+// The length of a value line whose integer part has integer_digits digits:
+// a sign, those digits, the point, six decimals and the newline.
+constexpr std::size_t value_line_length(std::size_t integer_digits) noexcept {
+    return 1 + integer_digits + 1 + 6 + 1;
+}
+
+// The longest value line. The largest double has one integer digit more than
+// max_exponent10, the exponent of the largest power of ten below it: 309 for
+// binary64, which makes 318 bytes.
 inline constexpr std::size_t LONGEST_VALUE_LINE =
-    1 + static_cast<std::size_t>(std::numeric_limits<double>::max_exponent10 + 1) + 1 + 6 + 1;
+    value_line_length(static_cast<std::size_t>(std::numeric_limits<double>::max_exponent10) + 1);
 
 // Room for a value line and the zero byte that snprintf adds after it.
 inline constexpr std::size_t VALUE_LINE_SIZE = LONGEST_VALUE_LINE + 1;
