@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The pilo authors
+# SPDX-License-Identifier: ISC
+
 """Times pilo against its strtod/printf build, `wc -w`, awk and Python.
 
 Builds pilo from the working tree and the baseline from a git revision, and

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The pilo authors
+# SPDX-License-Identifier: ISC
+
 """Writes a deterministic pilo workload of about SIZE megabytes to standard output.
 
 The mix: expressions over numbers written in several forms (integers,

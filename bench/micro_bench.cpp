@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 // Micro-benchmarks of the number reader, whole and its padded short path,
 // against strtod, and of the value-line writer against snprintf, over a fixed
 // mix of workload-like inputs.

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The pilo authors
+# SPDX-License-Identifier: ISC
+
 # The same calculation as pilo, in awk, for the speed comparison: the same
 # commands, a 1024-value stack and the same output. Numbers are read in their
 # decimal forms only.

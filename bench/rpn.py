@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The pilo authors
+# SPDX-License-Identifier: ISC
+
 """The same calculation as pilo, as a straightforward Python 3 loop, for the
 speed comparison: the same nine commands, a 1024-value stack and "%f" lines.
 Tokens are split at any white space. Numbers are read by float(), which

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 // run_measured: runs a command with its output discarded and prints its wall
 // time in seconds and its peak resident memory in kilobytes. Forked from this
 // small process, the child's peak is its own, not that of a large parent.

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The pilo authors
+# SPDX-License-Identifier: ISC
+
 # PILO_SANITIZE builds every target with AddressSanitizer and
 # UndefinedBehaviorSanitizer. The first report ends the program with a failing
 # status, so a test fails on it whoever runs the binary.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 // Run-time defaults for PILO_SANITIZE builds. The sanitizer run-times call these
 // before main; settings in ASAN_OPTIONS and UBSAN_OPTIONS still override them.
 // Setting them here rather than in the environment keeps them in force however

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 // Input loop: reads a stream in chunks, splits it into tokens and hands each
 // token to the engine.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 // pilo: a reverse Polish calculator over doubles. Reads the file named by the
 // first argument, or standard input, and exits 0 when the input was read to
 // its end and all output was written, 1 otherwise.

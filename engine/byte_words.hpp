@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 // Byte words: eight bytes of text in one 64-bit word, so that a test on every
 // byte costs a few word operations. Plain integer code, the same on every
 // target and byte order.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 // Command set: which tokens are commands, and carrying them out on the stack.
 // All of pilo's output is written here, to standard output.
 #pragma once

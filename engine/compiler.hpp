@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 // Compiler hints. Each is a standard attribute that compilers without it
 // ignore, so every build means the same; only the speed can differ.
 #pragma once

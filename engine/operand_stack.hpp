@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 // Operand stack: the fixed-capacity store of values every command works on.
 // The operations are defined here so that the input loop's pushes inline.
 #pragma once

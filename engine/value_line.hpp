@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 // Value lines: a value rendered exactly as printf's "%f\n" renders it.
 #pragma once
 

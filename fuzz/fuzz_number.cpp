@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 // fuzz_number: any bytes, cut into tokens the way the input loop cuts them (at
 // the delimiters and at zero bytes), go to parse_number and to strtod. Both
 // must agree on whether each token is a number and on its value bit for bit,

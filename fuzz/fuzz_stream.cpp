@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 // fuzz_stream: any bytes go through run_stream over an in-memory stream.
 //
 // Checks, for every input: run_stream returns 0; every output line is a value

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 // Runs a fuzz target's checks over files, without libFuzzer, so that ordinary
 // builds replay the seed corpus and past findings: replay FILE_OR_DIR...
 // Exits 0 when every input passed (a failing check aborts), 1 when an input

@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The pilo authors
+# SPDX-License-Identifier: ISC
+
 # Runs each fuzz target of a PILO_FUZZ build for a bounded time, starting from
 # the seed corpus: fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET
 #

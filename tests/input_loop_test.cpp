@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 #include "driver/input_loop.hpp"
 
 #include <gtest/gtest.h>

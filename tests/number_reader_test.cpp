@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 #include "driver/number_reader.hpp"
 
 #include <gtest/gtest.h>

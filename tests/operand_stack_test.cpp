@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
 #include "engine/operand_stack.hpp"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The pilo authors
+# SPDX-License-Identifier: ISC
+
 # Sourced by the end-to-end scripts.
 
 # same_output WANT GOT: true when the two files hold the same bytes; otherwise

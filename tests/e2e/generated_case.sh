@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The pilo authors
+# SPDX-License-Identifier: ISC
+
 # Runs pilo on an input too large to keep in the repository, made here and
 # streamed straight into it: generated_case.sh CASE COMMAND...
 # COMMAND is pilo's path, after any emulator it runs under.

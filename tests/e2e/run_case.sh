@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The pilo authors
+# SPDX-License-Identifier: ISC
+
 # Runs one end-to-end case: run_case.sh CASE_DIR COMMAND...
 # COMMAND is pilo's path, after any program it runs under: an emulator for a
 # cross build, or valgrind with its options.
