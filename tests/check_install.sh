@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The pilo authors
+# SPDX-License-Identifier: ISC
+
 # Installs a build into a fresh prefix and checks what lands there:
 # check_install.sh CMAKE BUILD_DIR SOURCE_DIR [EMULATOR...]
 # The installed pilo runs under EMULATOR, if given, as a cross build's must.
@@ -23,4 +26,10 @@ if ! cmp -s "$source/doc/pilo.1" "$prefix/share/man/man1/pilo.1"; then
     echo "$prefix/share/man/man1/pilo.1 is missing or differs from doc/pilo.1"
     failed=1
 fi
+for document in README.md NEWS.md LICENSE; do
+    if ! cmp -s "$source/$document" "$prefix/share/doc/pilo/$document"; then
+        echo "$prefix/share/doc/pilo/$document is missing or differs from $document"
+        failed=1
+    fi
+done
 exit $failed

@@ -1,6 +1,9 @@
-# Cross build for aarch64-linux-gnu with Debian's cross compiler; CTest runs every
-# test under qemu-user, with the cross C and C++ libraries as the target's root.
-set(CMAKE_SYSTEM_NAME Linux)
-set(CMAKE_SYSTEM_PROCESSOR aarch64)
-set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /usr/aarch64-linux-gnu)
+# SPDX-FileCopyrightText: 2026 The pilo authors
+# SPDX-License-Identifier: ISC
+
+# 64-bit ARM (Debian arm64).
+set(pilo_cross_triplet aarch64-linux-gnu)
+set(pilo_cross_processor aarch64)
+set(pilo_cross_qemu qemu-aarch64)
+set(pilo_cross_deb_arch arm64)
+include(${CMAKE_CURRENT_LIST_DIR}/debian-cross.cmake)

@@ -1,6 +1,9 @@
-# Cross build for s390x-linux-gnu with Debian's cross compiler; CTest runs every
-# test under qemu-user, with the cross C and C++ libraries as the target's root.
-set(CMAKE_SYSTEM_NAME Linux)
-set(CMAKE_SYSTEM_PROCESSOR s390x)
-set(CMAKE_CXX_COMPILER s390x-linux-gnu-g++)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-s390x -L /usr/s390x-linux-gnu)
+# SPDX-FileCopyrightText: 2026 The pilo authors
+# SPDX-License-Identifier: ISC
+
+# 64-bit IBM Z, big-endian (Debian s390x).
+set(pilo_cross_triplet s390x-linux-gnu)
+set(pilo_cross_processor s390x)
+set(pilo_cross_qemu qemu-s390x)
+set(pilo_cross_deb_arch s390x)
+include(${CMAKE_CURRENT_LIST_DIR}/debian-cross.cmake)

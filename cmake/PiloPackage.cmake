@@ -1,0 +1,57 @@
+# SPDX-FileCopyrightText: 2026 The pilo authors
+# SPDX-License-Identifier: ISC
+
+# Packages. In a configured tree, `cmake --build B --target package` makes a
+# Debian package named as Debian names them (pilo_1.0.0_amd64.deb) and a
+# binary tarball, and `--target dist` the source tarball pilo-1.0.0.tar.gz of
+# the files git tracks at HEAD. With SOURCE_DATE_EPOCH set, every archive is
+# the same to the byte from any clone at any path.
+
+set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
+set(CPACK_PACKAGE_VENDOR "The pilo authors")
+# A packager who ships pilo puts their own address here.
+set(PILO_PACKAGE_CONTACT "The pilo authors <pilo@example.org>"
+    CACHE STRING "Maintainer of the Debian package")
+set(CPACK_PACKAGE_CONTACT ${PILO_PACKAGE_CONTACT})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "reverse Polish calculator over IEEE-754 doubles")
+# Lines of at most 80 columns, as Debian asks. No semicolons or double
+# quotes: CMake would cut the text at the one, and CPack writes the other
+# into the control file as a list separator.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "pilo reads numbers and one-character commands from a file or the standard\n"
+       "input, keeps the numbers on a stack of up to 1024 doubles, and adds,\n"
+       "subtracts, multiplies, divides, takes remainders and powers, prints the top\n"
+       "value or the whole stack, or clears it. Every number is read exactly as the\n"
+       "C library's strtod reads it, and every value is printed exactly as printf\n"
+       "prints it with six decimals, several times faster than a plain strtod and\n"
+       "printf loop. It works the same at a terminal and in a pipeline, and its\n"
+       "exit status says whether the input was read and the output written.")
+set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME})
+
+set(CPACK_GENERATOR TGZ)
+find_program(PILO_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(PILO_DPKG_SHLIBDEPS)
+  list(APPEND CPACK_GENERATOR DEB)
+endif()
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION math)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The staged install is stripped, and the Debian package's documentation laid
+# out, by the script, which finds the tools and the install's folders here.
+set(CPACK_PILO_STRIP ${CMAKE_STRIP})
+set(CPACK_PILO_BINDIR ${CMAKE_INSTALL_BINDIR})
+set(CPACK_PILO_DOCDIR ${CMAKE_INSTALL_DOCDIR})
+set(CPACK_PILO_MANDIR ${CMAKE_INSTALL_MANDIR})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/stage_package.cmake)
+include(CPack)
+
+# The source tarball: exactly the tracked files, as git archive writes them,
+# with the time of the commit on each.
+add_custom_target(
+  dist
+  COMMAND git -C ${PROJECT_SOURCE_DIR} archive --format=tar.gz
+          --prefix=${PROJECT_NAME}-${PROJECT_VERSION}/
+          -o ${PROJECT_BINARY_DIR}/${PROJECT_NAME}-${PROJECT_VERSION}.tar.gz HEAD
+  COMMENT "Writing ${PROJECT_NAME}-${PROJECT_VERSION}.tar.gz from the files git tracks at HEAD"
+  VERBATIM)
