@@ -15,8 +15,12 @@ chart of the throughputs. Last, it reports the peak resident memory of pilo
 for a 1 MB workload, the same a hundred times over and one 64 MB token, and
 the time of a one-line input.
 
+With --baseline HEAD --baseline-option=-DPILO_HARDEN=OFF, it measures what
+an option costs: the baseline is then the same code built without it.
+
 usage: bench/compare.py [--size MB] [--runs N] [--baseline REV]
-                        [--workload FILE]... [--svg FILE]
+                        [--baseline-option OPTION]... [--workload FILE]...
+                        [--svg FILE]
 """
 import argparse
 import os
@@ -41,13 +45,13 @@ def build(source, build_dir, *options):
     return os.path.join(build_dir, "pilo")
 
 
-def build_baseline(revision, work):
+def build_baseline(revision, work, options):
     source = os.path.join(work, "baseline-src")
     os.makedirs(source, exist_ok=True)
     archive = subprocess.run(["git", "-C", ROOT, "archive", revision], check=True,
                              stdout=subprocess.PIPE).stdout
     subprocess.run(["tar", "-x", "-C", source], input=archive, check=True)
-    return build(source, os.path.join(work, "baseline-build"))
+    return build(source, os.path.join(work, "baseline-build"), *options)
 
 
 def run(measure, command, path):
@@ -142,7 +146,9 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--size", type=float, default=40, help="generated workload size in MB")
     parser.add_argument("--runs", type=int, default=7)
-    parser.add_argument("--baseline", default=BASELINE)
+    parser.add_argument("--baseline", default=BASELINE, help="git revision to build the baseline from")
+    parser.add_argument("--baseline-option", action="append", default=[], metavar="OPTION",
+                        help="CMake option for the baseline's build, such as -DPILO_HARDEN=OFF")
     parser.add_argument("--workload", action="append", help="time this file instead")
     parser.add_argument("--svg", help="write a throughput chart here")
     args = parser.parse_args()
@@ -150,7 +156,7 @@ def main():
     with tempfile.TemporaryDirectory(prefix="pilo-bench-") as work:
         pilo = build(ROOT, os.path.join(work, "current"), "-DPILO_BENCH=ON")
         measure = os.path.join(work, "current", "bench", "run_measured")
-        baseline = build_baseline(args.baseline, work)
+        baseline = build_baseline(args.baseline, work, args.baseline_option)
         if args.workload:
             workloads = {os.path.basename(path): path for path in args.workload}
         else:

@@ -14,6 +14,7 @@ of one to four places, as a hand-written ledger or a log of readings has.
 
 usage: make_workload.py [--short] [SIZE_MB] [SEED] > workload.txt
 """
+import argparse
 import random
 import sys
 
@@ -56,11 +57,18 @@ def expression(rng, out, number):
 
 
 def main():
-    args = sys.argv[1:]
-    kind = short_number if args[:1] == ["--short"] else number
-    args = args[1:] if kind is short_number else args
-    size = int(float(args[0]) * 1e6) if args else 100_000_000
-    rng = random.Random(int(args[1]) if len(args) > 1 else 1)
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0],
+                                     usage="make_workload.py [--short] [SIZE_MB] [SEED] > workload.txt")
+    parser.add_argument("--short", action="store_true",
+                        help="mostly short integers and decimals of one to four places")
+    parser.add_argument("size_mb", nargs="?", type=float, default=100,
+                        help="about how many megabytes to write (default 100)")
+    parser.add_argument("seed", nargs="?", type=int, default=1,
+                        help="seed of the generator; the same seed writes the same bytes")
+    args = parser.parse_args()
+    kind = short_number if args.short else number
+    size = int(args.size_mb * 1e6)
+    rng = random.Random(args.seed)
     written = 0
     depth = 0
     lines = []

@@ -4,6 +4,16 @@
 # The same calculation as pilo, in awk, for the speed comparison: the same
 # commands, a 1024-value stack and the same output. Numbers are read in their
 # decimal forms only.
+#
+# usage: awk -f rpn.awk [FILE]; awk -f rpn.awk -- --help prints this (awk
+# itself takes a --help that comes before the --).
+BEGIN {
+    if (ARGV[1] == "--help") {
+        print "usage: awk -f rpn.awk [FILE]"
+        print "The same calculation as pilo, in awk, for bench/compare.py."
+        exit
+    }
+}
 function pop() { return stack[depth--] }
 function push(value) { if (depth < 1024) stack[++depth] = value }
 {

@@ -12,6 +12,7 @@ give.
 
 usage: rpn.py [FILE]
 """
+import argparse
 import math
 import sys
 
@@ -56,7 +57,10 @@ OPERATORS = {
 
 
 def main():
-    stream = open(sys.argv[1], "rb") if len(sys.argv) > 1 else sys.stdin.buffer
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0], usage="rpn.py [FILE]")
+    parser.add_argument("file", nargs="?", help="input, instead of the standard input")
+    path = parser.parse_args().file
+    stream = open(path, "rb") if path else sys.stdin.buffer
     out = sys.stdout
     stack = []
     for line in stream:
