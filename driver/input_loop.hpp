@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string_view>
 
 namespace pilo {
 
@@ -24,7 +25,7 @@ inline constexpr std::size_t TOKEN_CAPACITY = 4096;
 static_assert(TOKEN_CAPACITY >= LONGEST_VALUE_LINE - 1);
 
 // Bytes that separate tokens. Carriage return is not among them.
-inline constexpr const char* TOKEN_DELIMITERS = " \t\n";
+inline constexpr std::string_view TOKEN_DELIMITERS = " \t\n";
 
 // Evaluates every token of stream, an open input stream, on a fresh operand
 // stack. Returns 0 when the stream was read to its end, -1 when reading

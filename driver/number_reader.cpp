@@ -3,46 +3,15 @@
 
 #include "driver/number_reader.hpp"
 
-#include "engine/byte_words.hpp"
-#include "engine/compiler.hpp"
+#include "base/byte_words.hpp"
+#include "base/compiler.hpp"
+#include "base/platform.hpp"
 
 #include <array>
 #include <bit>
-#include <cfloat>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
-#include <version>
-
-// Fast paths, each with a plain form beside it that reads the same values.
-// PILO_PLAIN_PATHS forces every plain form on, so that any platform can test
-// them.
-//
-// The short readers and from_chars end in one multiplication or division of
-// exact doubles. That is correctly rounded in the default rounding mode,
-// round to nearest, which pilo never changes, and only where double
-// operations round to double: FLT_EVAL_METHOD 0, or 1, which widens only
-// float. Under x87 maths (2) the result is rounded to 64 bits and again to 53
-// on the store, which can land one bit away from strtod. There the short
-// readers take only values that need no rounding, d * 10^0, and from_chars is
-// not used: libstdc++ 12's takes the same shortcut and reads -2.17763e+26 one
-// bit off.
-#if (FLT_EVAL_METHOD == 0 || FLT_EVAL_METHOD == 1) && !defined(PILO_PLAIN_PATHS)
-#define PILO_ROUNDS_TO_DOUBLE 1
-#else
-#define PILO_ROUNDS_TO_DOUBLE 0
-#endif
-// std::from_chars reads decimals exactly and several times faster than strtod.
-// The library's feature macro says whether it has the overload for double;
-// libc++ 14, for one, does not define it. Without it, strtod reads them.
-#if defined(__cpp_lib_to_chars) && PILO_ROUNDS_TO_DOUBLE
-#define PILO_USE_FROM_CHARS 1
-#include <charconv>
-#include <system_error>
-#else
-#define PILO_USE_FROM_CHARS 0
-#endif
 
 namespace pilo {
 
@@ -56,35 +25,6 @@ int parse_with_strtod(const char* token, double& out) noexcept {
     out = value;
     return 0;
 }
-
-static_assert(std::numeric_limits<double>::is_iec559, "signs are set as binary64's sign bit");
-
-// Every integer up to this is a double, exactly.
-constexpr std::uint64_t MAX_EXACT_INTEGER = std::uint64_t{1} << std::numeric_limits<double>::digits;
-
-// Powers of ten that a double holds exactly. 10^n = 5^n * 2^n is exact while
-// 5^n fits the significand: 5^22 < 2^53 < 5^23. Each is ten times the one
-// before, an exact product.
-constexpr std::array<double, 23> EXACT_POWERS_OF_TEN = [] {
-    std::array<double, 23> powers{};
-    powers[0] = 1.0;
-    for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10.0;
-    return powers;
-}();
-constexpr int MAX_EXACT_POWER = static_cast<int>(EXACT_POWERS_OF_TEN.size()) - 1;
-
-constexpr std::uint64_t power_of_five(int exponent) noexcept {
-    std::uint64_t power = 1;
-    for (int i = 0; i < exponent; ++i) power *= 5;
-    return power;
-}
-
-static_assert(power_of_five(MAX_EXACT_POWER) < MAX_EXACT_INTEGER &&
-              power_of_five(MAX_EXACT_POWER + 1) > MAX_EXACT_INTEGER);
-static_assert(EXACT_POWERS_OF_TEN[MAX_EXACT_POWER] == 1e22);
-
-// The bit of a double that holds its sign, and nothing else: -0.0's bits.
-constexpr std::uint64_t SIGN_MASK = std::bit_cast<std::uint64_t>(-0.0);
 
 // The short readers take the digits that two words hold.
 constexpr std::size_t MAX_SIGNIFICAND_DIGITS = 2 * WORD_BYTES;
@@ -131,14 +71,6 @@ constexpr std::array<std::uint64_t, WORD_BYTES + 1> HIGH_BITS_BELOW = [] {
 static_assert(HIGH_BITS_BELOW[0] == 0 && HIGH_BITS_BELOW[3] == 0x80'8080 &&
               HIGH_BITS_BELOW[WORD_BYTES] == HIGH_BITS);
 
-// 10^0 to 10^8, to shift digits left by up to eight more.
-constexpr std::array<std::uint64_t, WORD_BYTES + 1> RUN_SCALES = [] {
-    std::array<std::uint64_t, WORD_BYTES + 1> scales{};
-    scales[0] = 1;
-    for (std::size_t i = 1; i < scales.size(); ++i) scales[i] = scales[i - 1] * 10;
-    return scales;
-}();
-
 // The value of the digits in bytes 0 to count - 1 of word, byte 0 the most
 // significant, for 0 <= count <= 8. Each step joins neighbouring groups into
 // one, 10a + b, 100a + b, then 10000a + b, and each group stays below its
@@ -158,8 +90,8 @@ constexpr std::uint32_t digits_value(std::uint64_t word, std::size_t count) noex
 static_assert(digits_value(0x3837'3635'3433'3231, 8) == 12345678);
 static_assert(digits_value(0x2020'2020'2030'3039, 3) == 900);
 static_assert(digits_value(0x3132'3334'3536'3738, 0) == 0);
-static_assert(RUN_SCALES[WORD_BYTES] - 1 <= MAX_EXACT_INTEGER); // eight digits are exact
-static_assert(static_cast<int>(WORD_BYTES) <= MAX_EXACT_POWER); // and so is 10^8
+static_assert(POWERS_OF_TEN[WORD_BYTES] - 1 <= MAX_EXACT_INTEGER); // eight digits are exact
+static_assert(static_cast<int>(WORD_BYTES) <= MAX_EXACT_POWER);    // and so is 10^8
 
 // digits * 10^exponent for digits <= 2^53 and |exponent| <= 22: both factors
 // are exact doubles, so the one operation, rounded to nearest, gives
@@ -196,7 +128,7 @@ PILO_ALWAYS_INLINE int read_word_decimal(const char* text, std::size_t size, dou
         return -1;
     const std::size_t fraction_count =
         (digit_count - integer_count) & static_cast<std::size_t>(point);
-    if (!PILO_ROUNDS_TO_DOUBLE && fraction_count != 0) return -1;
+    if (!PILO_USE_SCALED_DECIMALS && fraction_count != 0) return -1;
     // d < 10^8 and 10^fraction_count are exact doubles: one correctly
     // rounded division, as in scale_exactly.
     out = static_cast<double>(digits_value(digits, digit_count)) /
@@ -242,7 +174,7 @@ PILO_NOINLINE int read_short_decimal(const char* text, const char* last, double&
     if (count == 0) return -1;
     const std::size_t low_count = count < WORD_BYTES ? count : WORD_BYTES;
     const std::uint64_t digits =
-        std::uint64_t{digits_value(digits_low, low_count)} * RUN_SCALES[count - low_count] +
+        std::uint64_t{digits_value(digits_low, low_count)} * POWERS_OF_TEN[count - low_count] +
         digits_value(digits_high, count - low_count);
     int exponent = static_cast<int>(first) - static_cast<int>(count);
     const char* at = text + count + static_cast<std::size_t>(point & 1);
@@ -259,7 +191,7 @@ PILO_NOINLINE int read_short_decimal(const char* text, const char* last, double&
     }
     if (digits > MAX_EXACT_INTEGER) return -1;
     if (exponent < -MAX_EXACT_POWER || exponent > MAX_EXACT_POWER) return -1;
-    if (!PILO_ROUNDS_TO_DOUBLE && exponent != 0) return -1;
+    if (!PILO_USE_SCALED_DECIMALS && exponent != 0) return -1;
     out = scale_exactly(digits, exponent);
     return 0;
 }
@@ -292,7 +224,7 @@ int parse_padded_decimal(const char* token, std::size_t length, double& out) noe
 namespace {
 
 // Reads plain decimal forms exactly as strtod does: the short ones with the
-// short readers, unless they have refused the token already, and the others
+// short readers, unless they have declined the token already, and the others
 // with from_chars. Only tokens that open with a digit or a point, after an
 // optional sign, take this path: strtod alone skips white space and reads
 // inf, nan and hexadecimal forms. from_chars refuses a plus sign. Anything
@@ -330,7 +262,7 @@ int parse_number(const char* token, double& out) noexcept {
 namespace {
 
 // parse_number, with the short readers skipped when short_tried says they
-// have refused the token already.
+// have declined the token already.
 int parse_general(const char* token, std::size_t length, bool short_tried, double& out) noexcept {
     // strtod turns "" into 0.0 with its end pointer on the terminator, so an
     // empty token would otherwise pass the whole-token test.
@@ -345,7 +277,7 @@ int parse_number(const char* token, std::size_t length, double& out) noexcept {
     return parse_general(token, length, false, out);
 }
 
-int parse_refused_number(const char* token, std::size_t length, double& out) noexcept {
+int parse_declined_number(const char* token, std::size_t length, double& out) noexcept {
     return parse_general(token, length, true, out);
 }
 

@@ -33,8 +33,10 @@ inline constexpr std::size_t NUMBER_PADDING = 16;
 // round to nearest, which pilo never changes.
 [[nodiscard]] int parse_padded_decimal(const char* token, std::size_t length, double& out) noexcept;
 
-// As parse_number, for a token that parse_padded_decimal has refused, so that
-// its readers are not tried again.
-[[nodiscard]] int parse_refused_number(const char* token, std::size_t length, double& out) noexcept;
+// As parse_number, for a token that parse_padded_decimal has declined, so
+// that its short readers are not tried again. Declined means only that the
+// token is not of the short form: it may still be a number.
+[[nodiscard]] int parse_declined_number(const char* token, std::size_t length,
+                                        double& out) noexcept;
 
 } // namespace pilo

@@ -3,7 +3,7 @@
 
 #include "engine/command_set.hpp"
 
-#include "engine/compiler.hpp"
+#include "base/compiler.hpp"
 #include "engine/value_line.hpp"
 
 #include <array>
@@ -76,7 +76,8 @@ PILO_NOINLINE int print_top(const operand_stack& stack) noexcept {
 // topmost, with their result. The stack shrinks by one, so the result always
 // has room. Both need two values, which the caller has checked.
 
-// REMAINDER or POWER, which call the maths library.
+// REMAINDER puts fmod(a, b) in their place and POWER pow(a, b): the two
+// operations that call the maths library.
 PILO_NOINLINE int apply_function(operand_stack& stack, binary_operation operation) noexcept {
     const auto top = static_cast<std::size_t>(stack.top);
     const double a = stack.values[top - 1];
@@ -93,7 +94,9 @@ int apply_arithmetic(operand_stack& stack, binary_operation operation) noexcept 
     const auto top = static_cast<std::size_t>(stack.top);
     const double a = stack.values[top - 1];
     const double b = stack.values[top];
-    const std::array<double, 4> results = {a + b, a - b, a * b, a / b};
+    // Indexed by operation, so in the order of the enumeration.
+    static_assert(ADD == 0 && SUBTRACT == 1 && MULTIPLY == 2 && DIVIDE == 3);
+    const std::array<double, DIVIDE + 1> results = {a + b, a - b, a * b, a / b};
     stack.values[top - 1] = results[static_cast<std::size_t>(operation)];
     --stack.top;
     return 0;
@@ -108,7 +111,10 @@ int parse_command(const char* token, char& command) noexcept {
     return 0;
 }
 
-int execute_command(operand_stack& stack, char command) noexcept {
+// The arithmetic's array of results, inlined here, is written only at fixed
+// places, so the stack protector's guard would cost every command and
+// protect nothing.
+PILO_NO_STACK_PROTECTOR int execute_command(operand_stack& stack, char command) noexcept {
     if (command == 'f') {
         print_stack(stack);
         return 0;

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: ISC
 
 // Command set: which tokens are commands, and carrying them out on the stack.
-// All of pilo's output is written here, to standard output.
+// Every output pilo makes comes from here, to standard output: the message
+// directly, and value lines through the value-line writer.
 #pragma once
 
 #include "engine/operand_stack.hpp"

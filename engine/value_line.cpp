@@ -3,67 +3,28 @@
 
 #include "engine/value_line.hpp"
 
-#include "engine/byte_words.hpp"
+#include "base/byte_words.hpp"
+#include "base/compiler.hpp"
+#include "base/platform.hpp"
 
 #include <bit>
 #include <cmath>
 #include <compare>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
-#include <version>
 
-// Fast paths, each with a plain form beside it that prints the same lines.
-// PILO_PLAIN_PATHS forces every plain form on, so that any platform can test
-// them.
-//
 // Exactness assumes the default rounding mode, round to nearest, which pilo
 // never changes. There printf rounds the sixth decimal half to even, and so
 // do split_fixed and to_chars; glibc's printf follows another rounding mode
 // when one is set, and they would not.
-//
-// std::to_chars prints large values exactly as "%.*f" does, and faster than
-// snprintf. The library's feature macro says whether it has the overload for
-// double; libc++ 14, for one, does not define it.
-#if defined(__cpp_lib_to_chars) && !defined(PILO_PLAIN_PATHS)
-#define PILO_USE_TO_CHARS 1
-#include <charconv>
-#else
-#define PILO_USE_TO_CHARS 0
-#endif
-// glibc's FILE exposes its put area, which its own putc_unlocked macro fills
-// directly while _IO_write_ptr is below _IO_write_end. Whole lines go there
-// the same way, sparing fwrite's layers. Other C libraries get plain fwrite.
-#if defined(__GLIBC__) && defined(__putc_unlocked_body) && !defined(PILO_PLAIN_PATHS)
-#define PILO_USE_PUT_AREA 1
-#include <cstring>
-#else
-#define PILO_USE_PUT_AREA 0
-#endif
 
 namespace pilo {
 
 namespace {
 
-static_assert(std::numeric_limits<double>::is_iec559, "value lines take binary64 fields apart");
-static_assert(sizeof(double) == sizeof(std::uint64_t));
-
-// The fields of a binary64 value: |value| = significand * 2^exponent, where
-// the significand carries the hidden bit of normal values.
-constexpr int SIGNIFICAND_BITS = std::numeric_limits<double>::digits; // 53
-constexpr int FRACTION_FIELD_BITS = SIGNIFICAND_BITS - 1;             // 52 stored
-constexpr std::uint64_t FRACTION_FIELD_MASK = (std::uint64_t{1} << FRACTION_FIELD_BITS) - 1;
-constexpr std::uint64_t HIDDEN_BIT = std::uint64_t{1} << FRACTION_FIELD_BITS;
-constexpr int WORD_BITS = std::numeric_limits<std::uint64_t>::digits; // 64
-constexpr int SIGN_BIT = WORD_BITS - 1;
-constexpr int EXPONENT_FIELD_BITS = SIGN_BIT - FRACTION_FIELD_BITS;          // 11
-constexpr int EXPONENT_FIELD_ALL_ONES = (1 << EXPONENT_FIELD_BITS) - 1;      // infinities and NaNs
-constexpr int EXPONENT_BIAS = std::numeric_limits<double>::max_exponent - 1; // 1023
-// The exponent of the significand's unit bit when the exponent field is 1 (or
-// 0, for subnormals).
-constexpr int MIN_EXPONENT = 1 - EXPONENT_BIAS - FRACTION_FIELD_BITS; // -1074
-
-constexpr std::uint32_t MICRO = 1'000'000; // six decimals
+constexpr auto MICRO = static_cast<std::uint32_t>(POWERS_OF_TEN[LINE_DECIMALS]);
 
 // Integers whose significand shifted left stays below 2^64 take the integer
 // path; larger ones go to the general formatter.
@@ -74,27 +35,6 @@ constexpr int MAX_INTEGER_SHIFT = WORD_BITS - SIGNIFICAND_BITS;
 constexpr int ROUNDS_TO_ZERO_BITS = 21;
 static_assert((std::uint64_t{1} << ROUNDS_TO_ZERO_BITS) > 2 * std::uint64_t{MICRO});
 constexpr int NEGLIGIBLE_SHIFT = SIGNIFICAND_BITS + ROUNDS_TO_ZERO_BITS;
-
-// "00" to "99", so that digits are written two at a time.
-constexpr std::array<char, 200> DIGIT_PAIRS = [] {
-    std::array<char, 200> pairs{};
-    for (std::size_t i = 0; i < 100; ++i) {
-        pairs[2 * i] = static_cast<char>('0' + i / 10);
-        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
-    }
-    return pairs;
-}();
-
-// Writes the digits of number, which has count digits, ending just before last.
-void write_digits(char* last, std::uint64_t number, int count) noexcept {
-    for (; count >= 2; count -= 2) {
-        const auto pair = static_cast<std::size_t>(number % 100) * 2;
-        number /= 100;
-        *--last = DIGIT_PAIRS[pair + 1];
-        *--last = DIGIT_PAIRS[pair];
-    }
-    if (count == 1) *--last = static_cast<char>('0' + number);
-}
 
 // The eight decimal digits of number < 10^8, leading zeros included, as
 // text in a byte word: the most significant digit in byte 0. Each step splits
@@ -114,17 +54,25 @@ constexpr std::uint64_t eight_digits(std::uint32_t number) noexcept {
 static_assert(eight_digits(12345678) == 0x3837'3635'3433'3231);
 static_assert(eight_digits(90000001) == 0x3130'3030'3030'3039);
 
-// The integer part below 10^8 takes one word of digits, written whole and
-// advanced over by its length, so its length costs no branch; below 10^16 it
-// takes two.
-constexpr std::uint64_t WORD_DIGITS_LIMIT = 100'000'000;
+// The integer part is written eight digits to a word: below 10^8 in one
+// word, written whole and advanced over by its length, so that its length
+// costs no branch; below 10^16 in two; and up to 2^64 in three.
+constexpr std::uint64_t WORD_DIGITS_LIMIT = POWERS_OF_TEN[WORD_BYTES];
+constexpr std::uint64_t TWO_WORD_DIGITS_LIMIT = POWERS_OF_TEN[2 * WORD_BYTES];
 
-constexpr std::array<std::uint64_t, 20> POWERS_OF_TEN = [] {
-    std::array<std::uint64_t, 20> powers{};
-    powers[0] = 1;
-    for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
-    return powers;
-}();
+// Writes the count digits of number, 10^16 <= number < 2^64, ending just
+// before end: the leading count - 16 digits, then two words of eight over
+// what the first word left past them. Out of line, as such integer parts are
+// rare.
+PILO_NOINLINE void write_three_words(char* end, std::uint64_t number, int count) noexcept {
+    const auto top = static_cast<std::uint32_t>(number / TWO_WORD_DIGITS_LIMIT);
+    const std::uint64_t rest = number % TWO_WORD_DIGITS_LIMIT;
+    store_word(end - count, eight_digits(top) >> (8 * (24 - count)));
+    store_word(end - 2 * WORD_BYTES,
+               eight_digits(static_cast<std::uint32_t>(rest / WORD_DIGITS_LIMIT)));
+    store_word(end - WORD_BYTES,
+               eight_digits(static_cast<std::uint32_t>(rest % WORD_DIGITS_LIMIT)));
+}
 
 // Returns how many decimal digits number has, counting 0 as one digit. The
 // bit width times log10(2), 1233 / 4096, is the digit count or one less.
@@ -250,7 +198,7 @@ std::size_t format_value_line(double value, std::array<char, VALUE_LINE_SIZE>& l
     if (integer < WORD_DIGITS_LIMIT) {
         store_word(end - count,
                    eight_digits(static_cast<std::uint32_t>(integer)) >> (8 * (8 - count)));
-    } else if (integer < WORD_DIGITS_LIMIT * WORD_DIGITS_LIMIT) {
+    } else if (integer < TWO_WORD_DIGITS_LIMIT) {
         // The leading count - 8 digits, then the last eight over whatever
         // the first word left past them.
         const auto high = static_cast<std::uint32_t>(integer / WORD_DIGITS_LIMIT);
@@ -258,10 +206,11 @@ std::size_t format_value_line(double value, std::array<char, VALUE_LINE_SIZE>& l
         store_word(end - count, eight_digits(high) >> (8 * (16 - count)));
         store_word(end - WORD_BYTES, eight_digits(low));
     } else {
-        write_digits(end, integer, count);
+        write_three_words(end, integer, count);
     }
     // Six decimals: the eight digits of micros less two leading zeros, then
     // the newline and the point before them, all in one word.
+    static_assert(1 + LINE_DECIMALS + 1 == WORD_BYTES);
     const std::uint64_t decimals = (eight_digits(micros) >> 8) & ~std::uint64_t{0xFF};
     store_word(end, std::uint64_t{'.'} | decimals | (std::uint64_t{'\n'} << 56));
     return static_cast<std::size_t>(end + 8 - first);

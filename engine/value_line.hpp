@@ -10,10 +10,13 @@
 
 namespace pilo {
 
+// The decimals of every value line, as "%f" writes them.
+inline constexpr std::size_t LINE_DECIMALS = 6;
+
 // The length of a value line whose integer part has integer_digits digits:
-// a sign, those digits, the point, six decimals and the newline.
+// a sign, those digits, the point, the decimals and the newline.
 constexpr std::size_t value_line_length(std::size_t integer_digits) noexcept {
-    return 1 + integer_digits + 1 + 6 + 1;
+    return 1 + integer_digits + 1 + LINE_DECIMALS + 1;
 }
 
 // The longest value line. The largest double has one integer digit more than

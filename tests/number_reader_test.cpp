@@ -1,15 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The pilo authors
 // SPDX-License-Identifier: ISC
 
+#include "base/platform.hpp"
 #include "driver/number_reader.hpp"
+#include "fuzz/number_checks.hpp"
 
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cfloat>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -31,18 +31,7 @@ struct accepted_case {
     short_form form = NOT_SHORT;
 };
 
-// Whether the short readers take scaled forms in this build: not under x87
-// maths, which rounds twice, nor with every plain form forced.
-#if (FLT_EVAL_METHOD == 0 || FLT_EVAL_METHOD == 1) && !defined(PILO_PLAIN_PATHS)
-constexpr bool SCALED_FORMS_TAKEN = true;
-#else
-constexpr bool SCALED_FORMS_TAKEN = false;
-#endif
-
-// Compares bit patterns, so that -0.0 differs from 0.0 and NaN signs count.
-bool same_bits(double a, double b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
+using pilo_checks::same_bits;
 
 std::string print(const char* format, double value) {
     char text[64];
@@ -91,7 +80,7 @@ TEST(NumberReader, AcceptsStrtodForms) {
         double out = 0.5;
         EXPECT_EQ(pilo::parse_number(c.token, out), 0) << "token: " << c.token;
         EXPECT_TRUE(same_bits(out, c.value)) << "token: " << c.token << " gave " << hex(out);
-        if (c.form == NOT_SHORT || (c.form == SHORT_SCALED && !SCALED_FORMS_TAKEN)) continue;
+        if (c.form == NOT_SHORT || (c.form == SHORT_SCALED && !PILO_USE_SCALED_DECIMALS)) continue;
         const std::string padded = std::string(c.token) + std::string(pilo::NUMBER_PADDING, ' ');
         out = 0.5;
         EXPECT_EQ(pilo::parse_padded_decimal(padded.data(), std::strlen(c.token), out), 0)
@@ -110,47 +99,20 @@ TEST(NumberReader, RefusesEmptyTokens) {
     double out = 0.5;
     EXPECT_EQ(pilo::parse_number("", out), -1);
     EXPECT_EQ(pilo::parse_number("5", 0, out), -1) << "a length of zero is an empty token";
-    EXPECT_EQ(pilo::parse_refused_number("", 0, out), -1) << "strtod reads \"\" as 0";
+    EXPECT_EQ(pilo::parse_declined_number("", 0, out), -1) << "strtod reads \"\" as 0";
     EXPECT_EQ(pilo::parse_number(nullptr, out), -1);
     EXPECT_EQ(out, 0.5);
 }
 
-} // namespace
-
-namespace {
-
-// Feeds token to parse_number and to strtod, the reference: both must agree on
-// whether the whole token is a number and on its value, bit for bit, and a
-// refused token must leave the output alone. parse_padded_decimal may decline
-// any token, but what it takes must agree too, whatever stale bytes follow
-// the delimiter after it, and parse_refused_number must read what it
-// declines as parse_number does.
-// Returns false, after reporting token, when they differ.
+// Runs the number checks on token, followed by a delimiter and then a number
+// that must not be read with it. Returns false, after reporting token, when
+// a reader differs from strtod.
 bool agrees_with_strtod(const std::string& token) {
-    char* end = nullptr;
-    const double want = std::strtod(token.c_str(), &end);
-    const bool want_accepted = !token.empty() && *end == '\0';
-    double got = 0.5;
-    const int status = pilo::parse_number(token.c_str(), token.size(), got);
-    const bool accepted = status == 0;
-    // A delimiter, then digits, a point and an exponent, to be ignored.
-    const std::string padded = token + " 9.9e9" + std::string(pilo::NUMBER_PADDING, '7');
-    double fast = 0.5;
-    const bool fast_accepted = pilo::parse_padded_decimal(padded.data(), token.size(), fast) == 0;
-    double rest = 0.5;
-    const bool rest_accepted = !fast_accepted && !token.empty() &&
-                               pilo::parse_refused_number(token.c_str(), token.size(), rest) == 0;
-    const bool same =
-        (accepted || status == -1) && accepted == want_accepted &&
-        same_bits(got, accepted ? want : 0.5) &&
-        (fast_accepted
-             ? want_accepted && same_bits(fast, want)
-             : fast == 0.5 && (token.empty() || rest_accepted == accepted) && same_bits(rest, got));
-    EXPECT_TRUE(same) << "token: '" << token << "' accepted " << accepted << " value " << hex(got)
-                      << ", padded accepted " << fast_accepted << " value " << hex(fast)
-                      << ", refused number value " << hex(rest) << ", strtod accepted "
-                      << want_accepted << " value " << hex(want);
-    return same;
+    const auto verdict = pilo_checks::check_number(token, " 9.9e9" + std::string(16, '7'));
+    EXPECT_EQ(verdict.difference, nullptr)
+        << "token: '" << token << "': " << verdict.difference << "; strtod reads "
+        << (verdict.number ? hex(verdict.value) : "no number");
+    return verdict.difference == nullptr;
 }
 
 // The exact decimal expansion of the midpoint between value and the next

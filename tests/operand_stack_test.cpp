@@ -18,7 +18,6 @@ void fill(operand_stack& stack) {
 TEST(OperandStack, EmptyPopFailsAndLeavesOutput) {
     operand_stack stack;
     pilo::stack_clear(stack);
-    pilo::stack_clear(stack);
     EXPECT_EQ(pilo::stack_depth(stack), 0);
     double out = 42.0;
     EXPECT_EQ(pilo::stack_pop(stack, out), -1);
