@@ -20,7 +20,10 @@ namespace {
 
 constexpr std::size_t SAMPLE_COUNT = 4096;
 
-// Tokens in the forms the workload generator writes, in a fixed random order.
+// Tokens in the forms bench/make_workload.py writes, in its proportions and
+// a fixed random order: integers, decimals, decimals with exponents, negative
+// decimals, long decimals below 1 (%.17g where the generator writes Python's
+// shortest repr), plus-signed integers and hexadecimal integers.
 std::vector<std::string> make_tokens() {
     std::mt19937_64 random(1);
     std::vector<std::string> tokens;
@@ -28,19 +31,25 @@ std::vector<std::string> make_tokens() {
     while (tokens.size() < SAMPLE_COUNT) {
         const auto draw = random() % 100;
         const double unit = static_cast<double>(random() % 1000000) / 1000000.0;
+        const auto whole = [&](unsigned long long below) {
+            return static_cast<unsigned long long>(random() % below);
+        };
         if (draw < 35)
-            std::snprintf(text, sizeof text, "%llu",
-                          static_cast<unsigned long long>(random() % 100000));
+            std::snprintf(text, sizeof text, "%llu", whole(100000));
         else if (draw < 65)
             std::snprintf(text, sizeof text, "%.*f", static_cast<int>(1 + random() % 6),
                           unit * 2000 - 1000);
         else if (draw < 80)
             std::snprintf(text, sizeof text, "%.*fe%d", static_cast<int>(1 + random() % 8),
                           1 + unit * 9, static_cast<int>(random() % 17) - 8);
-        else if (draw < 93)
+        else if (draw < 90)
+            std::snprintf(text, sizeof text, "-%llu.%llu", 1 + whole(9999), whole(1000));
+        else if (draw < 97)
             std::snprintf(text, sizeof text, "%.17g", unit);
+        else if (draw < 99)
+            std::snprintf(text, sizeof text, "+%llu", 1 + whole(999));
         else
-            std::snprintf(text, sizeof text, "%.3f", -unit * 10000);
+            std::snprintf(text, sizeof text, "0x%llx", 1 + whole(65535));
         tokens.emplace_back(text);
     }
     return tokens;
