@@ -230,8 +230,13 @@ int run_stream(std::FILE* stream) noexcept {
     chunk_buffer chunk;
     pending_token pending;
     stack_clear(stack);
-    while (std::fgets(chunk.bytes.data(), static_cast<int>(CHUNK_SIZE), stream) != nullptr)
+    while (std::fgets(chunk.bytes.data(), static_cast<int>(CHUNK_SIZE), stream) != nullptr) {
         evaluate_chunk(stack, pending, chunk.bytes.data());
+        // Once a write to standard output has failed, nothing written later
+        // can be seen, and endless input would never end the run. Once a
+        // chunk is cheap enough not to show.
+        if (std::ferror(stdout) != 0) return -1;
+    }
     if (std::feof(stream) == 0) return -1;
     finish_pending(stack, pending);
     return 0;

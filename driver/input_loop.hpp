@@ -28,8 +28,10 @@ static_assert(TOKEN_CAPACITY >= LONGEST_VALUE_LINE - 1);
 inline constexpr std::string_view TOKEN_DELIMITERS = " \t\n";
 
 // Evaluates every token of stream, an open input stream, on a fresh operand
-// stack. Returns 0 when the stream was read to its end, -1 when reading
-// stopped on a read error. Values left on the stack are discarded unprinted.
+// stack. Returns 0 when the stream was read to its end; -1 when reading
+// stopped on a read error, or at the end of the chunk in which a write to
+// standard output failed, with nothing more written. Values left on the stack
+// are discarded unprinted.
 [[nodiscard]] int run_stream(std::FILE* stream) noexcept;
 
 } // namespace pilo

@@ -172,6 +172,16 @@ TEST(NumberReader, MatchesStrtodBitForBit) {
             check(token) && check("-" + token);
         }
     }
+    // '/' and ':', the bytes just below '0' and just above '9', at every
+    // place of every digit string the short readers take, to 17 bytes: a
+    // digit test one byte too wide would read either as a digit.
+    for (std::size_t size = 1; size <= 17; ++size)
+        for (std::size_t place = 0; place < size; ++place)
+            for (const char neighbour : {'/', ':'}) {
+                std::string token = std::string("98765432109876543").substr(0, size);
+                token[place] = neighbour;
+                check(token) && check(token + ".5") && check("-" + token);
+            }
     for (const char* token : {"1.7976931348623157e308",
                               "1.7976931348623158e308",
                               "1.7976931348623159e308",

@@ -13,7 +13,11 @@
 #   status  the expected exit status (else 0)
 #   redirect  "/dev/full" or "closed": where standard output goes instead of
 #             being captured; output is then not compared
-# Standard error must always stay empty.
+#   endless   a line fed to standard input over and over without end, in
+#             place of input
+# Standard error must always stay empty, and every run must end within
+# CASE_SECONDS, so that a run that never ends fails instead of hanging.
+CASE_SECONDS=120
 set -u
 . "$(dirname "$0")/compare_output.sh"
 dir=$1
@@ -23,6 +27,8 @@ trap 'rm -rf "$tmp"' EXIT
 
 input=/dev/null
 [ -f "$dir/input" ] && input=$dir/input
+endless=
+[ -f "$dir/endless" ] && endless=$(cat "$dir/endless")
 args=
 [ -f "$dir/args" ] && args=$(cat "$dir/args")
 want_status=0
@@ -31,14 +37,23 @@ target=
 [ -f "$dir/redirect" ] && target=$(cat "$dir/redirect")
 
 cd "$dir" || exit 2
-# $args is split on purpose: it holds several words.
+# $args is split on purpose: it holds several words. Of the endless feed
+# only pilo's status counts: yes ends by SIGPIPE once pilo stops reading.
+run() {
+    if [ -n "$endless" ]; then
+        yes "$endless" 2>/dev/null | timeout "$CASE_SECONDS" "$@" $args
+    else
+        timeout "$CASE_SECONDS" "$@" $args <"$input"
+    fi
+}
 case $target in
-"") "$@" $args <"$input" >"$tmp/out" 2>"$tmp/err" ;;
-/dev/full) "$@" $args <"$input" >/dev/full 2>"$tmp/err" ;;
-closed) "$@" $args <"$input" >&- 2>"$tmp/err" ;;
+"") run "$@" >"$tmp/out" 2>"$tmp/err" ;;
+/dev/full) run "$@" >/dev/full 2>"$tmp/err" ;;
+closed) run "$@" >&- 2>"$tmp/err" ;;
 *) echo "unknown redirect: $target"; exit 2 ;;
 esac
 status=$?
+[ "$status" = 124 ] && echo "no end within $CASE_SECONDS s"
 
 failed=0
 if [ "$status" != "$want_status" ]; then

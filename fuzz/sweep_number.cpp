@@ -1,0 +1,139 @@
+// SPDX-FileCopyrightText: 2026 The pilo authors
+// SPDX-License-Identifier: ISC
+
+// sweep_number: the number checks over whole domains instead of random
+// inputs. sweep_number STRIDE THREADS checks every STRIDE-th input of each
+// sweep below on THREADS threads, prints each sweep's count, time and
+// mismatches, the first ten in hexadecimal, and exits 1 on any mismatch.
+// STRIDE 1 is the whole domain.
+//   words      every token of 1 to 8 bytes over "0123456789.", the word
+//              reader's domain; one in 16, picked by a hash, also with a
+//              leading '-' and '+'
+//   two-words  10^8 tokens of 9 to 16 random digits, the point at every
+//              place or none, each exponent from -30 to 30 or none
+//   floats     every float, widened to double, as a value line
+//   ties       every odd multiple of 2^-7 below 2^20: exact ties at the
+//              sixth decimal
+//   powers     the doubles within two steps of each power of two from 2^-30
+//              to 2^70, and their negatives, whole at any stride
+
+#include "fuzz/number_checks.hpp"
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <chrono>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::atomic<std::uint64_t> mismatches{0};
+
+void check_token(const std::string& token) {
+    const auto verdict = pilo_checks::check_number(token, " 9.9e9 12345678");
+    if (verdict.difference != nullptr && mismatches++ < 10)
+        std::printf("  [%s]: %s; strtod: %a\n", token.c_str(), verdict.difference, verdict.value);
+}
+
+void check_value(double value) {
+    if (!pilo_checks::value_line_matches(value) && mismatches++ < 10)
+        std::printf("  value line of %a differs\n", value);
+}
+
+// Token index of the word sweep, which counts 11 tokens of one byte, then
+// 11^2 of two bytes, and so on.
+void check_word(std::uint64_t index) {
+    const bool signed_too = (index * 0x9E37'79B9'7F4A'7C15) >> 60 == 0;
+    std::uint64_t tokens = 11;
+    for (; index >= tokens; tokens *= 11) index -= tokens;
+    std::string token;
+    for (; tokens > 1; tokens /= 11, index /= 11) token += "0123456789."[index % 11];
+    check_token(token);
+    if (!signed_too) return;
+    check_token("-" + token);
+    check_token("+" + token);
+}
+
+// Each shape of short decimal: a digit count from 9 to 16, a place of the
+// point (0 to count, or count + 1 for none) and an exponent choice (0 for
+// none, else the exponent plus 31). The digits come from one splitmix64 step.
+constexpr std::uint64_t TWO_WORD_SHAPES = (11 + 12 + 13 + 14 + 15 + 16 + 17 + 18) * 62;
+
+void check_two_words(std::uint64_t index) {
+    std::uint64_t random = (index + 1) * 0x9E37'79B9'7F4A'7C15;
+    random = (random ^ (random >> 30)) * 0xBF58'476D'1CE4'E5B9;
+    random = (random ^ (random >> 27)) * 0x94D0'49BB'1331'11EB;
+    random ^= random >> 31;
+    std::uint64_t shape = index % TWO_WORD_SHAPES;
+    const auto exponent = static_cast<int>(shape % 62) - 31;
+    std::size_t count = 9;
+    for (shape /= 62; shape >= count + 2; ++count) shape -= count + 2;
+    std::string token;
+    for (; token.size() < count; random /= 10) token += static_cast<char>('0' + random % 10);
+    if (shape <= count) token.insert(shape, ".");
+    if (exponent != -31) token += "e" + std::to_string(exponent);
+    check_token(token);
+}
+
+struct sweep {
+    const char* name;
+    std::uint64_t count; // inputs in the whole domain
+    std::uint64_t most_stride;
+    void (*check)(std::uint64_t index);
+};
+
+const sweep SWEEPS[] = {
+    {"words", (11ULL * 11 * 11 * 11 * 11 * 11 * 11 * 11 * 11 - 11) / 10, ~0ULL, check_word},
+    {"two-words", 100'000'000 / TWO_WORD_SHAPES* TWO_WORD_SHAPES, ~0ULL, check_two_words},
+    {"floats", 1ULL << 32, ~0ULL,
+     [](std::uint64_t index) {
+         check_value(std::bit_cast<float>(static_cast<std::uint32_t>(index)));
+     }},
+    {"ties", 1ULL << 26, ~0ULL,
+     [](std::uint64_t index) { check_value(std::ldexp(static_cast<double>(2 * index + 1), -7)); }},
+    {"powers", 101 * 10, 1,
+     [](std::uint64_t index) {
+         // index / 10 picks the power, index / 2 % 5 the step from -2 to 2,
+         // index % 2 the sign.
+         const double power =
+             std::ldexp(index % 2 == 0 ? 1.0 : -1.0, static_cast<int>(index / 10) - 30);
+         double value = power;
+         for (auto step = index / 2 % 5; step < 2; ++step) value = std::nextafter(value, 0.0);
+         for (auto step = index / 2 % 5; step > 2; --step) value = std::nextafter(value, 2 * power);
+         check_value(value);
+     }},
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const std::uint64_t stride = argc == 3 ? std::strtoull(argv[1], nullptr, 10) : 0;
+    const auto threads = argc == 3 ? std::strtoull(argv[2], nullptr, 10) : 0;
+    if (stride == 0 || threads == 0) {
+        std::fprintf(stderr, "usage: sweep_number STRIDE THREADS\n");
+        return 2;
+    }
+    for (const sweep& sweep : SWEEPS) {
+        const std::uint64_t step_size = std::min(stride, sweep.most_stride);
+        const std::uint64_t before = mismatches;
+        const auto start = std::chrono::steady_clock::now();
+        std::vector<std::thread> workers;
+        for (std::uint64_t worker = 0; worker < threads; ++worker)
+            workers.emplace_back([&sweep, step_size, threads, worker] {
+                for (std::uint64_t step = worker; step * step_size < sweep.count; step += threads)
+                    sweep.check(step * step_size);
+            });
+        for (auto& worker : workers) worker.join();
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        std::printf("%s: %" PRIu64 " of %" PRIu64 " checked in %.1f s, %" PRIu64 " mismatches\n",
+                    sweep.name, (sweep.count + step_size - 1) / step_size, sweep.count,
+                    took.count(), mismatches - before);
+    }
+    return mismatches == 0 ? 0 : 1;
+}
