@@ -68,12 +68,12 @@ PILO_NOINLINE void evaluate_declined_number(operand_stack& stack, char* token,
     if (parse_declined_number(token, length, value) == 0) (void)stack_push(stack, value);
 }
 
-// Adds the bytes from first to last to the pending token, up to
-// TOKEN_CAPACITY of them.
+// Adds the bytes from first to last to the pending token, keeping one byte
+// of its array free for the zero byte that evaluate_token puts after it.
 void extend_pending(pending_token& pending, const char* first, const char* last) noexcept {
     const auto count = static_cast<std::size_t>(last - first);
     pending.active = true;
-    if (count > TOKEN_CAPACITY - pending.length) {
+    if (count > pending.bytes.size() - 1 - pending.length) {
         pending.overlong = true;
         return;
     }
