@@ -76,7 +76,7 @@ void check_two_words(std::uint64_t index) {
     for (shape /= 62; shape >= count + 2; ++count) shape -= count + 2;
     std::string token;
     for (; token.size() < count; random /= 10) token += static_cast<char>('0' + random % 10);
-    if (shape <= count) token.insert(shape, ".");
+    if (shape <= count) token.insert(static_cast<std::size_t>(shape), ".");
     if (exponent != -31) token += "e" + std::to_string(exponent);
     check_token(token);
 }
