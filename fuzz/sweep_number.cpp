@@ -33,31 +33,35 @@
 
 namespace {
 
-std::atomic<std::uint64_t> mismatches{0};
+// Mismatches printed so far, of all threads. Each thread counts its own
+// mismatches; 32 bits, as not every target has 64-bit atomics.
+std::atomic<unsigned> reported{0};
 
-void check_token(const std::string& token) {
+// Each check returns how many mismatches it found, and prints the first ten.
+unsigned check_token(const std::string& token) {
     const auto verdict = pilo_checks::check_number(token, " 9.9e9 12345678");
-    if (verdict.difference != nullptr && mismatches++ < 10)
+    if (verdict.difference == nullptr) return 0;
+    if (reported++ < 10)
         std::printf("  [%s]: %s; strtod: %a\n", token.c_str(), verdict.difference, verdict.value);
+    return 1;
 }
 
-void check_value(double value) {
-    if (!pilo_checks::value_line_matches(value) && mismatches++ < 10)
-        std::printf("  value line of %a differs\n", value);
+unsigned check_value(double value) {
+    if (pilo_checks::value_line_matches(value)) return 0;
+    if (reported++ < 10) std::printf("  value line of %a differs\n", value);
+    return 1;
 }
 
 // Token index of the word sweep, which counts 11 tokens of one byte, then
 // 11^2 of two bytes, and so on.
-void check_word(std::uint64_t index) {
+unsigned check_word(std::uint64_t index) {
     const bool signed_too = (index * 0x9E37'79B9'7F4A'7C15) >> 60 == 0;
     std::uint64_t tokens = 11;
     for (; index >= tokens; tokens *= 11) index -= tokens;
     std::string token;
     for (; tokens > 1; tokens /= 11, index /= 11) token += "0123456789."[index % 11];
-    check_token(token);
-    if (!signed_too) return;
-    check_token("-" + token);
-    check_token("+" + token);
+    if (!signed_too) return check_token(token);
+    return check_token(token) + check_token("-" + token) + check_token("+" + token);
 }
 
 // Each shape of short decimal: a digit count from 9 to 16, a place of the
@@ -65,7 +69,7 @@ void check_word(std::uint64_t index) {
 // none, else the exponent plus 31). The digits come from one splitmix64 step.
 constexpr std::uint64_t TWO_WORD_SHAPES = (11 + 12 + 13 + 14 + 15 + 16 + 17 + 18) * 62;
 
-void check_two_words(std::uint64_t index) {
+unsigned check_two_words(std::uint64_t index) {
     std::uint64_t random = (index + 1) * 0x9E37'79B9'7F4A'7C15;
     random = (random ^ (random >> 30)) * 0xBF58'476D'1CE4'E5B9;
     random = (random ^ (random >> 27)) * 0x94D0'49BB'1331'11EB;
@@ -78,14 +82,14 @@ void check_two_words(std::uint64_t index) {
     for (; token.size() < count; random /= 10) token += static_cast<char>('0' + random % 10);
     if (shape <= count) token.insert(static_cast<std::size_t>(shape), ".");
     if (exponent != -31) token += "e" + std::to_string(exponent);
-    check_token(token);
+    return check_token(token);
 }
 
 struct sweep {
     const char* name;
     std::uint64_t count; // inputs in the whole domain
     std::uint64_t most_stride;
-    void (*check)(std::uint64_t index);
+    unsigned (*check)(std::uint64_t index);
 };
 
 const sweep SWEEPS[] = {
@@ -93,10 +97,12 @@ const sweep SWEEPS[] = {
     {"two-words", 100'000'000 / TWO_WORD_SHAPES* TWO_WORD_SHAPES, ~0ULL, check_two_words},
     {"floats", 1ULL << 32, ~0ULL,
      [](std::uint64_t index) {
-         check_value(std::bit_cast<float>(static_cast<std::uint32_t>(index)));
+         return check_value(std::bit_cast<float>(static_cast<std::uint32_t>(index)));
      }},
     {"ties", 1ULL << 26, ~0ULL,
-     [](std::uint64_t index) { check_value(std::ldexp(static_cast<double>(2 * index + 1), -7)); }},
+     [](std::uint64_t index) {
+         return check_value(std::ldexp(static_cast<double>(2 * index + 1), -7));
+     }},
     {"powers", 101 * 10, 1,
      [](std::uint64_t index) {
          // index / 10 picks the power, index / 2 % 5 the step from -2 to 2,
@@ -106,7 +112,7 @@ const sweep SWEEPS[] = {
          double value = power;
          for (auto step = index / 2 % 5; step < 2; ++step) value = std::nextafter(value, 0.0);
          for (auto step = index / 2 % 5; step > 2; --step) value = std::nextafter(value, 2 * power);
-         check_value(value);
+         return check_value(value);
      }},
 };
 
@@ -114,26 +120,32 @@ const sweep SWEEPS[] = {
 
 int main(int argc, char* argv[]) {
     const std::uint64_t stride = argc == 3 ? std::strtoull(argv[1], nullptr, 10) : 0;
-    const auto threads = argc == 3 ? std::strtoull(argv[2], nullptr, 10) : 0;
+    const std::size_t threads = argc == 3 ? std::strtoul(argv[2], nullptr, 10) : 0;
     if (stride == 0 || threads == 0) {
         std::fprintf(stderr, "usage: sweep_number STRIDE THREADS\n");
         return 2;
     }
+    std::uint64_t mismatches = 0;
     for (const sweep& sweep : SWEEPS) {
         const std::uint64_t step_size = std::min(stride, sweep.most_stride);
-        const std::uint64_t before = mismatches;
         const auto start = std::chrono::steady_clock::now();
+        std::vector<std::uint64_t> found(threads);
         std::vector<std::thread> workers;
-        for (std::uint64_t worker = 0; worker < threads; ++worker)
-            workers.emplace_back([&sweep, step_size, threads, worker] {
+        for (std::size_t worker = 0; worker < threads; ++worker)
+            workers.emplace_back([&sweep, &found, step_size, threads, worker] {
+                std::uint64_t count = 0; // a local, not found[worker]: no shared line
                 for (std::uint64_t step = worker; step * step_size < sweep.count; step += threads)
-                    sweep.check(step * step_size);
+                    count += sweep.check(step * step_size);
+                found[worker] = count;
             });
         for (auto& worker : workers) worker.join();
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        std::uint64_t sweep_mismatches = 0;
+        for (const std::uint64_t count : found) sweep_mismatches += count;
+        mismatches += sweep_mismatches;
         std::printf("%s: %" PRIu64 " of %" PRIu64 " checked in %.1f s, %" PRIu64 " mismatches\n",
                     sweep.name, (sweep.count + step_size - 1) / step_size, sweep.count,
-                    took.count(), mismatches - before);
+                    took.count(), sweep_mismatches);
     }
     return mismatches == 0 ? 0 : 1;
 }
