@@ -211,6 +211,8 @@ TEST(NumberReader, MatchesStrtodBitForBit) {
                               "00000.5",
                               "5e",
                               "5e+",
+                              "1e5x", // bytes after an exponent's digits
+                              "-2.5E-3.0",
                               "1.2.3",
                               "--1",
                               "+-1",
