@@ -108,7 +108,8 @@ TEST(NumberReader, RefusesEmptyTokens) {
 // that must not be read with it. Returns false, after reporting token, when
 // a reader differs from strtod.
 bool agrees_with_strtod(const std::string& token) {
-    const auto verdict = pilo_checks::check_number(token, " 9.9e9" + std::string(16, '7'));
+    const auto verdict =
+        pilo_checks::check_number(token, " 9.9e9" + std::string(pilo::NUMBER_PADDING, '7'));
     EXPECT_EQ(verdict.difference, nullptr)
         << "token: '" << token << "': " << verdict.difference << "; strtod reads "
         << (verdict.number ? hex(verdict.value) : "no number");
