@@ -13,10 +13,24 @@
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
+#include <string_view>
 #include <unistd.h>
 
+namespace {
+
+constexpr const char* USAGE = "usage: run_measured COMMAND [ARG...]\n"
+                              "Runs COMMAND with its output discarded and prints its wall time\n"
+                              "in seconds and its peak resident memory in kilobytes.\n";
+
+} // namespace
+
 int main(int argc, char* argv[]) {
-    if (argc < 2) return 2;
+    if (argc == 2 && std::string_view(argv[1]) == "--help")
+        return std::fputs(USAGE, stdout) < 0 ? 2 : 0;
+    if (argc < 2) {
+        (void)std::fputs(USAGE, stderr);
+        return 2;
+    }
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child < 0) return 2;

@@ -16,6 +16,10 @@
 #include <cstring>
 #include <limits>
 
+#if PILO_USE_SSE2
+#include <emmintrin.h>
+#endif
+
 namespace pilo {
 
 namespace {
@@ -233,8 +237,8 @@ int run_stream(std::FILE* stream) noexcept {
     while (std::fgets(chunk.bytes.data(), static_cast<int>(CHUNK_SIZE), stream) != nullptr) {
         evaluate_chunk(stack, pending, chunk.bytes.data());
         // Once a write to standard output has failed, nothing written later
-        // can be seen, and endless input would never end the run. Once a
-        // chunk is cheap enough not to show.
+        // can be seen, and endless input would never end the run. Testing
+        // once a chunk costs too little to show.
         if (std::ferror(stdout) != 0) return -1;
     }
     if (std::feof(stream) == 0) return -1;

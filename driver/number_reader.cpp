@@ -3,6 +3,7 @@
 
 #include "driver/number_reader.hpp"
 
+#include "base/binary64.hpp"
 #include "base/byte_words.hpp"
 #include "base/compiler.hpp"
 #include "base/platform.hpp"
@@ -12,6 +13,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+#if PILO_USE_FROM_CHARS
+#include <charconv>
+#include <system_error>
+#endif
 
 namespace pilo {
 

@@ -8,7 +8,7 @@
 // and for the first eight input bytes taken as a double.
 
 #include "driver/input_loop.hpp"
-#include "fuzz/number_checks.hpp"
+#include "tests/number_checks.hpp"
 
 #include <algorithm>
 #include <cstdint>

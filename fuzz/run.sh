@@ -12,6 +12,17 @@
 # fuzz/corpus/TARGET, where the ordinary tests replay it, and fix the fault it
 # shows.
 set -eu
+usage="usage: fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET"
+case ${1-} in
+--help | -h)
+    echo "$usage"
+    echo "Runs each libFuzzer target of a PILO_FUZZ build (the fuzz preset) from the seed corpus."
+    exit 0 ;;
+esac
+if [ $# -ne 2 ]; then
+    echo "$usage" >&2
+    exit 2
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 build=$1
 seconds=$2

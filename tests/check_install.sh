@@ -32,4 +32,11 @@ for document in README.md NEWS.md LICENSE; do
         failed=1
     fi
 done
+# A link from an installed document to a file must find it installed beside it.
+for target in $(sed -n 's/.*](\([^):#]*\)).*/\1/p' "$prefix"/share/doc/pilo/*.md); do
+    if [ ! -e "$prefix/share/doc/pilo/$target" ]; then
+        echo "an installed document links to $target, which is not installed beside it"
+        failed=1
+    fi
+done
 exit $failed

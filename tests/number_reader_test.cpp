@@ -3,7 +3,7 @@
 
 #include "base/platform.hpp"
 #include "driver/number_reader.hpp"
-#include "fuzz/number_checks.hpp"
+#include "tests/number_checks.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,17 +1,32 @@
 # SPDX-FileCopyrightText: 2026 The pilo authors
 # SPDX-License-Identifier: ISC
 
-# What every cross build with Debian's cross compilers shares. The toolchain
-# file of a target sets pilo_cross_triplet (GNU's name of the target),
-# pilo_cross_processor, pilo_cross_qemu (qemu-user's program for it, or empty
-# where the machine runs it directly) and pilo_cross_deb_arch (Debian's name),
-# then includes this. CTest runs every test under qemu-user, with the cross
-# C and C++ libraries as the target's root, and the Debian package is named
-# and marked for the target.
-set(CMAKE_SYSTEM_NAME Linux)
-set(CMAKE_SYSTEM_PROCESSOR ${pilo_cross_processor})
-set(CMAKE_CXX_COMPILER ${pilo_cross_triplet}-g++)
-if(pilo_cross_qemu)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${pilo_cross_qemu} -L /usr/${pilo_cross_triplet})
+# A cross build with Debian's cross compilers, for the Debian architecture
+# named by PILO_DEB_ARCH (arm64, armhf, s390x, ...). dpkg-architecture derives
+# GNU's name of the target, whose g++ builds, and its processor, whose
+# qemu-user program runs every test with the cross C and C++ libraries as the
+# target's root.
+if(NOT PILO_DEB_ARCH)
+  message(FATAL_ERROR "debian-cross.cmake: set PILO_DEB_ARCH to a Debian architecture")
 endif()
-set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${pilo_cross_deb_arch})
+# The toolchain file is read again for every check CMake compiles.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES PILO_DEB_ARCH)
+
+foreach(field IN ITEMS GNU_TYPE GNU_CPU)
+  execute_process(COMMAND dpkg-architecture -a${PILO_DEB_ARCH} -qDEB_HOST_${field}
+                  OUTPUT_VARIABLE pilo_cross_${field} OUTPUT_STRIP_TRAILING_WHITESPACE
+                  ERROR_QUIET COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+
+# qemu-user names two processors its own way.
+set(pilo_cross_qemu ${pilo_cross_GNU_CPU})
+if(pilo_cross_qemu STREQUAL "i686")
+  set(pilo_cross_qemu i386)
+elseif(pilo_cross_qemu STREQUAL "powerpc64le")
+  set(pilo_cross_qemu ppc64le)
+endif()
+
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR ${pilo_cross_GNU_CPU})
+set(CMAKE_CXX_COMPILER ${pilo_cross_GNU_TYPE}-g++)
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${pilo_cross_qemu} -L /usr/${pilo_cross_GNU_TYPE})

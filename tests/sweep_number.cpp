@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: ISC
 
 // sweep_number: the number checks over whole domains instead of random
-// inputs. sweep_number STRIDE THREADS checks every STRIDE-th input of each
-// sweep below on THREADS threads, prints each sweep's count, time and
+// inputs. sweep_number STRIDE THREADS [all] checks every STRIDE-th input of
+// each sweep below on THREADS threads, prints each sweep's count, time and
 // mismatches, the first ten in hexadecimal, and exits 1 on any mismatch.
 // STRIDE 1 is the whole domain.
 //   words      every token of 1 to 8 bytes over "0123456789.", the word
@@ -11,13 +11,19 @@
 //              leading '-' and '+'
 //   two-words  10^8 tokens of 9 to 16 random digits, the point at every
 //              place or none, each exponent from -30 to 30 or none
-//   floats     every float, widened to double, as a value line
+//   floats     every float from 2^-22 up to 2^64, both signs, widened to
+//              double, as a value line: the values whose line pilo rounds
+//              and writes itself
 //   ties       every odd multiple of 2^-7 below 2^20: exact ties at the
 //              sixth decimal
 //   powers     the doubles within two steps of each power of two from 2^-30
 //              to 2^70, and their negatives, whole at any stride
+// With "all", one sweep more:
+//   far-floats every other float: those that print as zero, those left to
+//              the C library's formatting (2^64 and over), the infinities
+//              and the NaNs
 
-#include "fuzz/number_checks.hpp"
+#include "tests/number_checks.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -85,24 +91,46 @@ unsigned check_two_words(std::uint64_t index) {
     return check_token(token);
 }
 
+// The floats by their exponent field: the first whose value reaches 2^-22,
+// and the first at 2^64.
+constexpr std::uint32_t FLOAT_FRACTION_BITS = 23;
+constexpr std::uint32_t NEAR_FIELD_FIRST = 127 - 22;
+constexpr std::uint32_t NEAR_FIELD_END = 127 + 64;
+constexpr std::uint64_t NEAR_FLOATS = std::uint64_t{NEAR_FIELD_END - NEAR_FIELD_FIRST}
+                                      << FLOAT_FRACTION_BITS;
+constexpr std::uint64_t ALL_MAGNITUDES = std::uint64_t{1} << 31;
+
+// Index / 2 counts the magnitudes of the sweep, index % 2 picks the sign.
+unsigned check_float(std::uint64_t index, bool near) {
+    std::uint64_t magnitude = index / 2;
+    if (near)
+        magnitude += std::uint64_t{NEAR_FIELD_FIRST} << FLOAT_FRACTION_BITS;
+    else if (magnitude >= std::uint64_t{NEAR_FIELD_FIRST} << FLOAT_FRACTION_BITS)
+        magnitude += NEAR_FLOATS;
+    const auto bits = static_cast<std::uint32_t>(magnitude | (index % 2) << 31);
+    return check_value(std::bit_cast<float>(bits));
+}
+
 struct sweep {
     const char* name;
     std::uint64_t count; // inputs in the whole domain
     std::uint64_t most_stride;
     unsigned (*check)(std::uint64_t index);
+    bool all_only; // run only with "all"
 };
 
 const sweep SWEEPS[] = {
-    {"words", (11ULL * 11 * 11 * 11 * 11 * 11 * 11 * 11 * 11 - 11) / 10, ~0ULL, check_word},
-    {"two-words", 100'000'000 / TWO_WORD_SHAPES* TWO_WORD_SHAPES, ~0ULL, check_two_words},
-    {"floats", 1ULL << 32, ~0ULL,
-     [](std::uint64_t index) {
-         return check_value(std::bit_cast<float>(static_cast<std::uint32_t>(index)));
-     }},
+    {"words", (11ULL * 11 * 11 * 11 * 11 * 11 * 11 * 11 * 11 - 11) / 10, ~0ULL, check_word, false},
+    {"two-words", 100'000'000 / TWO_WORD_SHAPES* TWO_WORD_SHAPES, ~0ULL, check_two_words, false},
+    {"floats", 2 * NEAR_FLOATS, ~0ULL, [](std::uint64_t index) { return check_float(index, true); },
+     false},
+    {"far-floats", 2 * (ALL_MAGNITUDES - NEAR_FLOATS), ~0ULL,
+     [](std::uint64_t index) { return check_float(index, false); }, true},
     {"ties", 1ULL << 26, ~0ULL,
      [](std::uint64_t index) {
          return check_value(std::ldexp(static_cast<double>(2 * index + 1), -7));
-     }},
+     },
+     false},
     {"powers", 101 * 10, 1,
      [](std::uint64_t index) {
          // index / 10 picks the power, index / 2 % 5 the step from -2 to 2,
@@ -113,20 +141,24 @@ const sweep SWEEPS[] = {
          for (auto step = index / 2 % 5; step < 2; ++step) value = std::nextafter(value, 0.0);
          for (auto step = index / 2 % 5; step > 2; --step) value = std::nextafter(value, 2 * power);
          return check_value(value);
-     }},
+     },
+     false},
 };
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const std::uint64_t stride = argc == 3 ? std::strtoull(argv[1], nullptr, 10) : 0;
-    const std::size_t threads = argc == 3 ? std::strtoul(argv[2], nullptr, 10) : 0;
+    const bool known = argc == 3 || (argc == 4 && std::string(argv[3]) == "all");
+    const std::uint64_t stride = known ? std::strtoull(argv[1], nullptr, 10) : 0;
+    const std::size_t threads = known ? std::strtoul(argv[2], nullptr, 10) : 0;
     if (stride == 0 || threads == 0) {
-        std::fprintf(stderr, "usage: sweep_number STRIDE THREADS\n");
+        std::fprintf(stderr, "usage: sweep_number STRIDE THREADS [all]\n");
         return 2;
     }
+    const bool all = argc == 4;
     std::uint64_t mismatches = 0;
     for (const sweep& sweep : SWEEPS) {
+        if (sweep.all_only && !all) continue;
         const std::uint64_t step_size = std::min(stride, sweep.most_stride);
         const auto start = std::chrono::steady_clock::now();
         std::vector<std::uint64_t> found(threads);
