@@ -10,6 +10,7 @@
 #include "engine/command_set.hpp"
 #include "engine/operand_stack.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -18,6 +19,10 @@
 
 #if PILO_USE_SSE2
 #include <emmintrin.h>
+#endif
+#if PILO_USE_BLOCK_READS
+#include <cerrno>
+#include <unistd.h>
 #endif
 
 namespace pilo {
@@ -67,6 +72,7 @@ PILO_NOINLINE void evaluate_token(operand_stack& stack, char* token, std::size_t
 // a number or nothing.
 PILO_NOINLINE void evaluate_declined_number(operand_stack& stack, char* token,
                                             std::size_t length) noexcept {
+    if (length > TOKEN_CAPACITY) return; // ignored whole, as if held across chunks
     token[length] = '\0';
     double value = 0.0;
     if (parse_declined_number(token, length, value) == 0) (void)stack_push(stack, value);
@@ -94,22 +100,12 @@ void finish_pending(operand_stack& stack, pending_token& pending) noexcept {
     pending.overlong = false;
 }
 
-// The chunk buffer: CHUNK_SIZE bytes for fgets, then padding that
-// parse_padded_decimal may read past a token near the end. fgets never
-// writes the padding. The buffer is zeroed once, so every byte read is
-// defined; stale bytes past the text never matter, because every reader masks
-// off what lies past the token or the text.
-struct chunk_buffer {
-    std::array<char, CHUNK_SIZE + NUMBER_PADDING> bytes{};
-};
-
-// fgets takes the size to read into as an int.
-static_assert(CHUNK_SIZE <= static_cast<std::size_t>(std::numeric_limits<int>::max()));
-
-// The chunk is scanned in blocks of 64 bytes, one bit a byte.
+// Text is scanned in blocks of 64 bytes, one bit a byte.
 constexpr std::size_t BLOCK_BYTES = 64;
-constexpr std::size_t BLOCK_COUNT = CHUNK_SIZE / BLOCK_BYTES;
-static_assert(CHUNK_SIZE % BLOCK_BYTES == 0);
+
+// Bytes that a scan of the 64-byte blocks covering a text, and
+// parse_padded_decimal after its last token, may read past its end.
+constexpr std::size_t SCAN_PADDING = BLOCK_BYTES + NUMBER_PADDING;
 
 // The stop bytes of one block: bit i of zeros is set when byte i of the
 // block is zero, and bit i of stops when it is a delimiter or zero.
@@ -150,69 +146,55 @@ block_masks find_block_masks(const char* block) noexcept {
     return masks;
 }
 
-// Stop bytes of a whole chunk: bit i of word i / 64 is set when byte i is a
-// delimiter, a zero byte, or past the text.
-using chunk_stops = std::array<std::uint64_t, BLOCK_COUNT>;
-
-// Finds the stop bytes of chunk up to its text's end, the first zero byte,
-// and returns the number of blocks that takes; later words of stops are left
-// unset. fgets puts a zero byte in the last block or earlier, and most lines
-// end in the first block or two, so the scan stops there.
-std::size_t find_stops(const char* chunk, chunk_stops& stops) noexcept {
-    for (std::size_t block = 0;; ++block) {
-        const block_masks masks = find_block_masks(chunk + block * BLOCK_BYTES);
-        stops[block] = masks.stops;
-        if (masks.zeros != 0) {
-            // Every bit from the first zero byte up.
-            stops[block] |= ~((masks.zeros & (0 - masks.zeros)) - 1);
-            return block + 1;
-        }
-    }
+// Every bit from bit index up, for index < 64.
+constexpr std::uint64_t bits_from(std::size_t index) noexcept {
+    return ~std::uint64_t{0} << index;
 }
 
-// Returns the index of the first stop byte at or after from.
-std::size_t next_stop(const chunk_stops& stops, std::size_t from) noexcept {
+// Returns the index of the first stop byte at or after from. The stop
+// marks end the search: some bit at or after from is set.
+std::size_t next_stop(const std::uint64_t* stops, std::size_t from) noexcept {
     std::size_t block = from / BLOCK_BYTES;
-    std::uint64_t bits = stops[block] & (~std::uint64_t{0} << (from % BLOCK_BYTES));
-    while (bits == 0) bits = stops[++block]; // ends at the text's end at the latest
+    std::uint64_t bits = stops[block] & bits_from(from % BLOCK_BYTES);
+    while (bits == 0) bits = stops[++block];
     return block * BLOCK_BYTES + static_cast<std::size_t>(std::countr_zero(bits));
 }
 
-// Evaluates the tokens of one chunk. A token starts at a byte that is no stop
-// after one that is, byte 0 counting as after one, and ends at the next stop.
-// fgets fills all CHUNK_SIZE - 1 bytes of a chunk only when the line goes on,
-// so a token that runs into the end of such a chunk is held back until its
-// end is seen. A chunk cut short by a zero byte or by the end of input ends
-// its last token.
-void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) noexcept {
-    constexpr std::size_t full_end = CHUNK_SIZE - 1;
-    chunk_stops stops;
-    const std::size_t block_count = find_stops(chunk, stops);
+// Evaluates the tokens of text up to end. Bit i of stops, word i / 64, is
+// set when byte i ends a token: a delimiter, or a byte that a zero byte hides;
+// every bit from end up to the end of its word is set. A token starts at a
+// byte that is no stop after one that is, byte 0 counting as after one, and
+// ends at the next stop. When continues is true, the text ends in the middle
+// of a line that goes on, so a token that runs into end is held back until its
+// end is seen; a token held back from before goes on at byte 0.
+void evaluate_text(operand_stack& stack, pending_token& pending, char* text,
+                   const std::uint64_t* stops, std::size_t end, bool continues) noexcept {
     std::uint64_t after_stop = 1;
     if (pending.active) {
-        const std::size_t end = next_stop(stops, 0);
-        extend_pending(pending, chunk, chunk + end);
-        if (end == full_end) return;
+        const std::size_t stop = next_stop(stops, 0);
+        extend_pending(pending, text, text + stop);
+        if (stop == end && continues) return;
         finish_pending(stack, pending);
         after_stop = 0; // the token at byte 0, if any, was the pending one
     }
+    const std::size_t block_count = (end + BLOCK_BYTES - 1) / BLOCK_BYTES;
     for (std::size_t block = 0; block < block_count; ++block) {
         std::uint64_t starts = ~stops[block] & ((stops[block] << 1) | after_stop);
         after_stop = stops[block] >> (BLOCK_BYTES - 1);
         for (; starts != 0; starts &= starts - 1) {
             const std::size_t start =
                 block * BLOCK_BYTES + static_cast<std::size_t>(std::countr_zero(starts));
-            const std::size_t end = next_stop(stops, start);
-            if (end == full_end) {
-                extend_pending(pending, chunk + start, chunk + end);
+            const std::size_t stop = next_stop(stops, start);
+            if (stop == end && continues) {
+                extend_pending(pending, text + start, text + stop);
                 return;
             }
             // Short decimals, the most common numbers, are read here. For
             // tokens of two bytes or more that comes before any zero byte
             // goes in after the token: writing a byte just before an
             // eight-byte load that covers it would stall the load.
-            char* const token = chunk + start;
-            const std::size_t length = end - start;
+            char* const token = text + start;
+            const std::size_t length = stop - start;
             char command = 0;
             if (is_command(token, length, command)) {
                 (void)execute_command(stack, command);
@@ -227,15 +209,45 @@ void evaluate_chunk(operand_stack& stack, pending_token& pending, char* chunk) n
     }
 }
 
-} // namespace
+// The fgets path's chunk: CHUNK_SIZE bytes for fgets, then what a scan may
+// read past them. fgets never writes the padding. The buffer is zeroed once,
+// so every byte read is defined; stale bytes past the text never matter,
+// because every reader masks off what lies past the token or the text.
+struct chunk_buffer {
+    std::array<char, CHUNK_SIZE + SCAN_PADDING> bytes{};
+};
 
-int run_stream(std::FILE* stream) noexcept {
-    operand_stack stack;
+// fgets takes the size to read into as an int.
+static_assert(CHUNK_SIZE <= static_cast<std::size_t>(std::numeric_limits<int>::max()));
+
+// Stop marks of a chunk, one word more for the mark at its end.
+using chunk_stops = std::array<std::uint64_t, CHUNK_SIZE / BLOCK_BYTES + 1>;
+
+// Finds the stop bytes of chunk up to its text's end, the first zero byte,
+// whose index it returns, with every bit from there up set. fgets puts a
+// zero byte at index CHUNK_SIZE - 1 or earlier, and most lines end in the
+// first block or two, so the scan stops there.
+std::size_t find_chunk_stops(const char* chunk, chunk_stops& stops) noexcept {
+    for (std::size_t block = 0;; ++block) {
+        const block_masks masks = find_block_masks(chunk + block * BLOCK_BYTES);
+        stops[block] = masks.stops;
+        if (masks.zeros != 0) {
+            const auto first = static_cast<std::size_t>(std::countr_zero(masks.zeros));
+            stops[block] |= bits_from(first);
+            return block * BLOCK_BYTES + first;
+        }
+    }
+}
+
+// Evaluates a stream read with fgets, one chunk at a time. fgets fills all
+// CHUNK_SIZE - 1 bytes of a chunk only when the line goes on; a zero byte
+// hides the rest of its chunk.
+int run_chunks(std::FILE* stream, operand_stack& stack, pending_token& pending) noexcept {
     chunk_buffer chunk;
-    pending_token pending;
-    stack_clear(stack);
+    chunk_stops stops;
     while (std::fgets(chunk.bytes.data(), static_cast<int>(CHUNK_SIZE), stream) != nullptr) {
-        evaluate_chunk(stack, pending, chunk.bytes.data());
+        const std::size_t end = find_chunk_stops(chunk.bytes.data(), stops);
+        evaluate_text(stack, pending, chunk.bytes.data(), stops.data(), end, end == CHUNK_SIZE - 1);
         // Once a write to standard output has failed, nothing written later
         // can be seen, and endless input would never end the run. Testing
         // once a chunk costs too little to show.
@@ -244,6 +256,133 @@ int run_stream(std::FILE* stream) noexcept {
     if (std::feof(stream) == 0) return -1;
     finish_pending(stack, pending);
     return 0;
+}
+
+#if PILO_USE_BLOCK_READS
+
+// The block path reads up to READ_SIZE bytes at a time: 64 KiB measured
+// fastest, and at most one read's worth is ever waited for.
+constexpr std::size_t READ_SIZE = std::size_t{64} * 1024;
+
+// The bytes fgets would put in one chunk: the pieces are cut the same way.
+constexpr std::size_t PIECE_SIZE = CHUNK_SIZE - 1;
+
+// What a block's text holds at most: a piece of a line that fgets had not yet
+// ended, carried from the read before, and one read.
+constexpr std::size_t TEXT_CAPACITY = PIECE_SIZE - 1 + READ_SIZE;
+
+// The block buffer, with what a scan may read past its text. Zeroed once, as
+// the chunk buffer is.
+struct block_buffer {
+    std::array<char, TEXT_CAPACITY + SCAN_PADDING> bytes{};
+};
+
+using block_stops = std::array<std::uint64_t, TEXT_CAPACITY / BLOCK_BYTES + 1>;
+
+// Returns where the last whole piece of text, size bytes that start a piece,
+// ends: fgets ends a piece after a newline or after PIECE_SIZE bytes, so the
+// pieces after the last newline are PIECE_SIZE bytes each but the last,
+// which may still grow.
+std::size_t end_of_pieces(const char* text, std::size_t size) noexcept {
+    const std::size_t newline = std::string_view(text, size).rfind('\n');
+    const std::size_t line_start = newline == std::string_view::npos ? 0 : newline + 1;
+    return line_start + (size - line_start) / PIECE_SIZE * PIECE_SIZE;
+}
+
+// Marks as stops the bytes that zero bytes hide in text, end bytes that start
+// a piece and end one: from each zero byte to the end of its piece. Rare, so
+// out of line.
+PILO_NOINLINE void hide_after_zeros(const char* text, std::size_t end,
+                                    std::uint64_t* stops) noexcept {
+    for (std::size_t piece = 0; piece < end;) {
+        const std::size_t size = std::min(PIECE_SIZE, end - piece);
+        const void* newline = std::memchr(text + piece, '\n', size);
+        const std::size_t piece_end =
+            newline == nullptr
+                ? piece + size
+                : static_cast<std::size_t>(static_cast<const char*>(newline) - text) + 1;
+        const void* zero = std::memchr(text + piece, '\0', piece_end - piece);
+        if (zero != nullptr)
+            for (auto i = static_cast<std::size_t>(static_cast<const char*>(zero) - text);
+                 i < piece_end; ++i)
+                stops[i / BLOCK_BYTES] |= std::uint64_t{1} << (i % BLOCK_BYTES);
+        piece = piece_end;
+    }
+}
+
+// Finds the stop bytes of text, end bytes of whole pieces, with every bit
+// from end up to the end of its word set.
+void find_text_stops(const char* text, std::size_t end, block_stops& stops) noexcept {
+    const std::size_t block_count = end / BLOCK_BYTES + 1;
+    std::uint64_t zeros = 0;
+    for (std::size_t block = 0; block < block_count; ++block) {
+        const block_masks masks = find_block_masks(text + block * BLOCK_BYTES);
+        stops[block] = masks.stops;
+        zeros |=
+            block + 1 < block_count ? masks.zeros : masks.zeros & ~bits_from(end % BLOCK_BYTES);
+    }
+    stops[block_count - 1] |= bits_from(end % BLOCK_BYTES);
+    if (zeros != 0) hide_after_zeros(text, end, stops.data());
+}
+
+// Reads up to size bytes from descriptor into buffer, as stdio's own read
+// would: standard output, when it is a terminal, is flushed first, so that
+// nothing written waits on input, and a read cut short by a signal is tried
+// again. Returns the count read, 0 at the end of input, or -1 on an error.
+ssize_t read_block(int descriptor, char* buffer, std::size_t size, bool flush_first) noexcept {
+    if (flush_first) (void)std::fflush(stdout);
+    for (;;) {
+        const ssize_t count = read(descriptor, buffer, size);
+        if (count >= 0 || errno != EINTR) return count;
+    }
+}
+
+// Evaluates the input of descriptor, read in blocks and cut into the pieces
+// fgets would make of it, so that every token is judged as run_chunks would
+// judge it. Only whole pieces are evaluated: a line that a read ends before
+// its newline waits for the rest, and on a read error it is lost, as fgets
+// loses it. A whole line is evaluated as soon as a read brings it in.
+int run_blocks(int descriptor, operand_stack& stack, pending_token& pending) noexcept {
+    block_buffer block;
+    block_stops stops;
+    char* const text = block.bytes.data();
+    const bool flush_first = isatty(STDOUT_FILENO) == 1;
+    std::size_t carried = 0; // bytes of an unfinished piece at the start of text
+    for (;;) {
+        const ssize_t count = read_block(descriptor, text + carried, READ_SIZE, flush_first);
+        if (count < 0) return -1;
+        const std::size_t size = carried + static_cast<std::size_t>(count);
+        // At the end of input the last piece is whole.
+        const std::size_t end = count == 0 ? size : end_of_pieces(text, size);
+        if (end != 0) {
+            find_text_stops(text, end, stops);
+            evaluate_text(stack, pending, text, stops.data(), end, count != 0);
+        }
+        if (count == 0) break;
+        carried = size - end;
+        std::memmove(text, text + end, carried);
+        // As in run_chunks, once a block.
+        if (std::ferror(stdout) != 0) return -1;
+    }
+    finish_pending(stack, pending);
+    return 0;
+}
+
+#endif
+
+} // namespace
+
+int run_stream(std::FILE* stream) noexcept {
+    operand_stack stack;
+    pending_token pending;
+    stack_clear(stack);
+#if PILO_USE_BLOCK_READS
+    // Nothing has been read through the stream yet, so its descriptor is
+    // at the stream's start.
+    const int descriptor = fileno(stream);
+    if (descriptor >= 0) return run_blocks(descriptor, stack, pending);
+#endif
+    return run_chunks(stream, stack, pending);
 }
 
 } // namespace pilo

@@ -24,11 +24,23 @@ std::string run_captured(std::FILE* stream, int& status) {
     return testing::internal::GetCapturedStdout();
 }
 
-// Runs input from an in-memory stream, which must be read to its end.
+// Runs input, which must be read to its end, on both of run_stream's paths:
+// from an in-memory stream, which has no descriptor and is read with fgets,
+// and from a temporary file, whose descriptor is read in blocks where the
+// platform can. Both must print the same.
 std::string run_input(std::string input) {
     int status = -2;
     std::string output = run_captured(fmemopen(input.data(), input.size(), "r"), status);
     EXPECT_EQ(status, 0) << "input: " << input;
+    std::FILE* file = std::tmpfile();
+    if (file == nullptr || std::fwrite(input.data(), 1, input.size(), file) != input.size() ||
+        std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+        ADD_FAILURE() << "no temporary file for input: " << input;
+        return output;
+    }
+    status = -2;
+    EXPECT_EQ(run_captured(file, status), output) << "read from a file, input: " << input;
+    EXPECT_EQ(status, 0) << "read from a file, input: " << input;
     return output;
 }
 
@@ -85,6 +97,16 @@ TEST(InputLoop, KeptChunkRules) {
         // straddle a chunk is read whole.
         {std::string(5000, '1') + "\n" + std::string(250, ' ') + "1234567890 p",
          "1234567890.000000\n"},
+        // Where chunks of 255 bytes and a first read of 64 KiB meet: a token
+        // across a chunk's end at 65535 and the read's end at 65536;
+        {std::string(65534, ' ') + "1234 p\n", "1234.000000\n"},
+        // a zero byte that hides the last byte of a chunk, before a token
+        // that the read's end cuts;
+        {std::string(65530, ' ') + "7 p" + std::string(1, '\0') + "junk 9 p\n5 p",
+         "7.000000\n9.000000\n5.000000\n"},
+        // and one that hides a whole chunk across the read's end.
+        {std::string(65535, ' ') + std::string(1, '\0') + std::string(254, 'x') + "6 p\n",
+         "6.000000\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(run_input(c.input), c.output) << "input: " << c.input;
 }
