@@ -6,11 +6,15 @@
 # GNU's name of the target, whose g++ builds, and its processor, whose
 # qemu-user program runs every test with the cross C and C++ libraries as the
 # target's root.
-if(NOT PILO_DEB_ARCH)
+# The file is read again for every check CMake compiles, in projects of their
+# own that see the environment but not the cache.
+if(PILO_DEB_ARCH)
+  set(ENV{PILO_DEB_ARCH} ${PILO_DEB_ARCH})
+elseif(DEFINED ENV{PILO_DEB_ARCH})
+  set(PILO_DEB_ARCH $ENV{PILO_DEB_ARCH})
+else()
   message(FATAL_ERROR "debian-cross.cmake: set PILO_DEB_ARCH to a Debian architecture")
 endif()
-# The toolchain file is read again for every check CMake compiles.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES PILO_DEB_ARCH)
 
 foreach(field IN ITEMS GNU_TYPE GNU_CPU)
   execute_process(COMMAND dpkg-architecture -a${PILO_DEB_ARCH} -qDEB_HOST_${field}
