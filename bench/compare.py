@@ -13,14 +13,15 @@ commands in alternating order over the same file and prints the median wall
 time, the throughput and each one's time against pilo's. --svg writes a bar
 chart of the throughputs. Last, it reports the peak resident memory of pilo
 for a 1 MB workload, the same a hundred times over and one 64 MB token, and
-the time of a one-line input.
+its start-up: the time of a one-line input against cat's, in alternating
+batches of a hundred runs each. --startup measures the start-up alone.
 
 With --baseline HEAD --baseline-option=-DPILO_HARDEN=OFF, it measures what
 an option costs: the baseline is then the same code built without it.
 
 usage: bench/compare.py [--size MB] [--runs N] [--baseline REV]
                         [--baseline-option OPTION]... [--workload FILE]...
-                        [--svg FILE]
+                        [--svg FILE] [--startup]
 """
 import argparse
 import os
@@ -112,24 +113,51 @@ def time_workload(name, path, contenders, measure, runs):
     return {contender: size / median / 1e6 for contender, median in medians.items()}
 
 
-def write_svg(path, results):
-    """Writes a horizontal bar chart of throughput, one group per workload."""
+def time_startup(measure, pilo, work, batches=21, runs=100):
+    """Times a one-line input, batches of runs of pilo and of cat in
+    alternating order; returns the median time of one run of each, in
+    seconds."""
+    line = os.path.join(work, "line.txt")
+    with open(line, "wb") as out:
+        out.write(b"2 3 + p\n")
+    commands = {"pilo": [pilo], "cat": ["cat"]}
+    times = {name: [] for name in commands}
+    for batch in range(batches):
+        order = list(commands.items())
+        for name, command in order if batch % 2 == 0 else reversed(order):
+            times[name].append(run(measure, ["--repeat", str(runs), *command], line)[0] / runs)
+    medians = {name: statistics.median(values) for name, values in times.items()}
+    ratios = sorted(p / c for p, c in zip(times["pilo"], times["cat"]))
+    print(f"start-up, a one-line input, median of {batches} alternating batches of {runs} runs:")
+    print(f"  pilo {medians['pilo'] * 1000:.3f} ms, cat {medians['cat'] * 1000:.3f} ms: pilo takes "
+          f"{medians['pilo'] / medians['cat']:.2f}x the time of cat "
+          f"(batches from {ratios[0]:.2f}x to {ratios[-1]:.2f}x)")
+    return medians
+
+
+def write_svg(path, results, startup):
+    """Writes a horizontal bar chart: the throughput, one group per workload,
+    then the start-up time of a one-line input, on a scale of its own."""
     bar, gap, label_width, scale_width = 18, 6, 150, 420
     top = max(max(rates.values()) for rates in results.values())
+    groups = [(workload, rates, top, "{:.0f} MB/s") for workload, rates in results.items()]
+    groups.append(("start-up, one-line input (shorter is better)",
+                   {name: seconds * 1000 for name, seconds in startup.items()},
+                   max(startup.values()) * 1000, "{:.2f} ms"))
     rows = []
     y = 10
-    for workload, rates in results.items():
-        rows.append(f'<text x="10" y="{y + 12}" font-weight="bold">{escape(workload)}</text>')
+    for title, values, largest, label in groups:
+        rows.append(f'<text x="10" y="{y + 12}" font-weight="bold">{escape(title)}</text>')
         y += bar + gap
-        for contender, rate in rates.items():
-            width = max(1.0, rate / top * scale_width)
+        for contender, value in values.items():
+            width = max(1.0, value / largest * scale_width)
             fill = "#d9480f" if contender == "pilo" else "#868e96"
             rows.append(f'<text x="{label_width - 8}" y="{y + 13}" text-anchor="end">'
                         f'{escape(contender)}</text>')
             rows.append(f'<rect x="{label_width}" y="{y}" width="{width:.1f}" height="{bar}" '
                         f'fill="{fill}"/>')
-            rows.append(f'<text x="{label_width + width + 6:.1f}" y="{y + 13}">{rate:.0f} MB/s'
-                        f'</text>')
+            rows.append(f'<text x="{label_width + width + 6:.1f}" y="{y + 13}">'
+                        f'{label.format(value)}</text>')
             y += bar + gap
         y += gap * 2
     height = y
@@ -151,11 +179,16 @@ def main():
                         help="CMake option for the baseline's build, such as -DPILO_HARDEN=OFF")
     parser.add_argument("--workload", action="append", help="time this file instead")
     parser.add_argument("--svg", help="write a throughput chart here")
+    parser.add_argument("--startup", action="store_true",
+                        help="measure only the start-up, against cat's")
     args = parser.parse_args()
 
     with tempfile.TemporaryDirectory(prefix="pilo-bench-") as work:
         pilo = build(ROOT, os.path.join(work, "current"), "-DPILO_BENCH=ON")
         measure = os.path.join(work, "current", "bench", "run_measured")
+        if args.startup:
+            time_startup(measure, pilo, work)
+            return
         baseline = build_baseline(args.baseline, work, args.baseline_option)
         if args.workload:
             workloads = {os.path.basename(path): path for path in args.workload}
@@ -174,8 +207,6 @@ def main():
         }
         results = {name: time_workload(name, path, contenders, measure, args.runs)
                    for name, path in workloads.items()}
-        if args.svg:
-            write_svg(args.svg, results)
 
         small = make_workload(os.path.join(work, "small.txt"), "1")
         large = os.path.join(work, "large.txt")
@@ -184,16 +215,13 @@ def main():
         token = os.path.join(work, "token.txt")
         with open(token, "wb") as out:
             out.write(b"1" * (64 << 20))
-        line = os.path.join(work, "line.txt")
-        with open(line, "wb") as out:
-            out.write(b"2 3 + p\n")
         print("peak RSS of pilo:")
         for label, path in (("1 MB workload", small), ("it 100 times over", large),
                             ("one 64 MB token", token)):
             print(f"  {label:16} {run(measure, [pilo], path)[1]:6d} KB")
-        for name, command in (("pilo", [pilo]), ("cat", ["cat"])):
-            start = [run(measure, command, line)[0] for _ in range(50)]
-            print(f"one-line input, {name}: {statistics.median(start) * 1000:.2f} ms median wall time")
+        startup = time_startup(measure, pilo, work)
+        if args.svg:
+            write_svg(args.svg, results, startup)
 
 
 if __name__ == "__main__":
