@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <string>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 // Runs stream, which it closes, through run_stream; returns what was printed.
@@ -112,12 +115,13 @@ TEST(InputLoop, KeptChunkRules) {
 }
 
 // Hands out text one byte per read, and fails every read once fail_at bytes
-// have gone, as a disk or pipe error mid-stream would.
+// have gone, as a disk or pipe error mid-stream would; NEVER never fails.
 struct failing_source {
     std::string text;
     std::size_t fail_at;
     std::size_t pos;
 };
+constexpr std::size_t NEVER = std::string::npos;
 
 ssize_t read_failing(void* cookie, char* buffer, std::size_t size) {
     auto& source = *static_cast<failing_source*>(cookie);
@@ -130,8 +134,31 @@ ssize_t read_failing(void* cookie, char* buffer, std::size_t size) {
     return 1;
 }
 
+// Runs source's stream, which it closes, with standard output on /dev/full;
+// returns run_stream's status.
+int run_into_full_device(failing_source& source) {
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    const int full = open("/dev/full", O_WRONLY);
+    if (saved < 0 || full < 0 || dup2(full, STDOUT_FILENO) < 0) {
+        ADD_FAILURE() << "standard output cannot be put on /dev/full";
+        return -2;
+    }
+    std::FILE* stream = fopencookie(&source, "r", {read_failing, nullptr, nullptr, nullptr});
+    const int status = stream == nullptr ? -2 : pilo::run_stream(stream);
+    if (stream != nullptr) std::fclose(stream);
+    std::fflush(stdout);
+    std::clearerr(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    close(full);
+    return status;
+}
+
 // What was printed before the error stays printed; the chunk the error cut
-// short, and a token held back from before it, are never evaluated.
+// short, and a token held back from before it, are never evaluated. A
+// failed write ends the run too, long before the input's end, which a read
+// error would never come to.
 TEST(InputLoop, ReadErrorKeepsEarlierOutputAndFails) {
     const std::string sevens = [] {
         std::string text;
@@ -140,18 +167,27 @@ TEST(InputLoop, ReadErrorKeepsEarlierOutputAndFails) {
     }();
     std::string sixty_three_sevens;
     for (int i = 0; i < 63; ++i) sixty_three_sevens += "7.000000\n";
+    std::string many_sevens;
+    for (int i = 0; i < 1000; ++i) many_sevens += sevens;
     const struct {
         std::string text;
         std::size_t fail_at;
         std::string output;
+        bool full_output = false; // output on /dev/full, and not compared
     } cases[] = {
         {"1 p\n2 p\n3 p\n", 8, "1.000000\n2.000000\n"},
         {"1 p\n2 p\n3 p\n", 7, "1.000000\n"}, // "2 p" lacks its newline
         {"1 p\n", 0, ""},
         {sevens, 300, sixty_three_sevens}, // the 64th "p" ends the first chunk
+        {many_sevens, NEVER, "", true},    // 900 KB of lines for 400 KB read
     };
     for (const auto& c : cases) {
         failing_source source{c.text, c.fail_at, 0};
+        if (c.full_output) {
+            EXPECT_EQ(run_into_full_device(source), -1) << "output on /dev/full";
+            EXPECT_LT(source.pos, source.text.size()) << "read to the end into /dev/full";
+            continue;
+        }
         int status = -2;
         const std::string output = run_captured(
             fopencookie(&source, "r", {read_failing, nullptr, nullptr, nullptr}), status);

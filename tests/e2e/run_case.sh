@@ -12,7 +12,11 @@
 #   output  the exact expected standard output (else none)
 #   status  the expected exit status (else 0)
 #   redirect  "/dev/full" or "closed": where standard output goes instead of
-#             being captured; output is then not compared
+#             being captured; output is then not compared. Or "terminal":
+#             standard output is a terminal, made by script(1), whose
+#             carriage returns are dropped before the output is compared;
+#             standard error goes to the terminal too, so any text there
+#             shows in the output
 #   endless   a line fed to standard input over and over without end, in
 #             place of input
 # Standard error must always stay empty, and every run must end within
@@ -46,8 +50,23 @@ run() {
         timeout "$CASE_SECONDS" "$@" $args <"$input"
     fi
 }
+# The command as one line of shell for script(1), each word quoted.
+quoted() {
+    for word in "$@"; do
+        printf " '%s'" "$(printf '%s' "$word" | sed "s/'/'\\\\''/g")"
+    done
+}
+# Runs the command with a terminal for standard output; returns its status.
+run_on_terminal() {
+    timeout "$CASE_SECONDS" script -qefc "exec$(quoted "$@") $args <'$input'" /dev/null \
+        </dev/null >"$tmp/raw" 2>"$tmp/err"
+    terminal_status=$?
+    tr -d '\r' <"$tmp/raw" >"$tmp/out"
+    return $terminal_status
+}
 case $target in
 "") run "$@" >"$tmp/out" 2>"$tmp/err" ;;
+terminal) run_on_terminal "$@" ;;
 /dev/full) run "$@" >/dev/full 2>"$tmp/err" ;;
 closed) run "$@" >&- 2>"$tmp/err" ;;
 *) echo "unknown redirect: $target"; exit 2 ;;
