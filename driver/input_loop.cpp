@@ -209,86 +209,13 @@ void evaluate_text(operand_stack& stack, pending_token& pending, char* text,
     }
 }
 
-// The fgets path's chunk: CHUNK_SIZE bytes for fgets, then what a scan may
-// read past them. fgets never writes the padding. The buffer is zeroed once,
-// so every byte read is defined; stale bytes past the text never matter,
-// because every reader masks off what lies past the token or the text.
-struct chunk_buffer {
-    std::array<char, CHUNK_SIZE + SCAN_PADDING> bytes{};
-};
-
-// fgets takes the size to read into as an int.
-static_assert(CHUNK_SIZE <= static_cast<std::size_t>(std::numeric_limits<int>::max()));
-
-// Stop marks of a chunk, one word more for the mark at its end.
-using chunk_stops = std::array<std::uint64_t, CHUNK_SIZE / BLOCK_BYTES + 1>;
-
-// Finds the stop bytes of chunk up to its text's end, the first zero byte,
-// whose index it returns, with every bit from there up set. fgets puts a
-// zero byte at index CHUNK_SIZE - 1 or earlier, and most lines end in the
-// first block or two, so the scan stops there.
-std::size_t find_chunk_stops(const char* chunk, chunk_stops& stops) noexcept {
-    for (std::size_t block = 0;; ++block) {
-        const block_masks masks = find_block_masks(chunk + block * BLOCK_BYTES);
-        stops[block] = masks.stops;
-        if (masks.zeros != 0) {
-            const auto first = static_cast<std::size_t>(std::countr_zero(masks.zeros));
-            stops[block] |= bits_from(first);
-            return block * BLOCK_BYTES + first;
-        }
-    }
-}
-
-// Evaluates a stream read with fgets, one chunk at a time. fgets fills all
-// CHUNK_SIZE - 1 bytes of a chunk only when the line goes on; a zero byte
-// hides the rest of its chunk.
-int run_chunks(std::FILE* stream, operand_stack& stack, pending_token& pending) noexcept {
-    chunk_buffer chunk;
-    chunk_stops stops;
-    while (std::fgets(chunk.bytes.data(), static_cast<int>(CHUNK_SIZE), stream) != nullptr) {
-        const std::size_t end = find_chunk_stops(chunk.bytes.data(), stops);
-        evaluate_text(stack, pending, chunk.bytes.data(), stops.data(), end, end == CHUNK_SIZE - 1);
-        // Once a write to standard output has failed, nothing written later
-        // can be seen, and endless input would never end the run. Testing
-        // once a chunk costs too little to show.
-        if (std::ferror(stdout) != 0) return -1;
-    }
-    if (std::feof(stream) == 0) return -1;
-    finish_pending(stack, pending);
-    return 0;
-}
-
-#if PILO_USE_BLOCK_READS
-
-// The block path reads up to READ_SIZE bytes at a time, and never waits for
-// more than one read brings. 16 and 256 KiB measured the same as 64 on
-// bench/compare.py's workloads; 64 KiB is what a pipe holds.
-constexpr std::size_t READ_SIZE = std::size_t{64} * 1024;
-
 // The bytes fgets would put in one chunk: the pieces are cut the same way.
 constexpr std::size_t PIECE_SIZE = CHUNK_SIZE - 1;
 
-// What a block's text holds at most: a piece of a line that fgets had not yet
-// ended, carried from the read before, and one read.
-constexpr std::size_t TEXT_CAPACITY = PIECE_SIZE - 1 + READ_SIZE;
-
-// The block buffer, with what a scan may read past its text. Zeroed once, as
-// the chunk buffer is.
-struct block_buffer {
-    std::array<char, TEXT_CAPACITY + SCAN_PADDING> bytes{};
-};
-
-using block_stops = std::array<std::uint64_t, TEXT_CAPACITY / BLOCK_BYTES + 1>;
-
-// Returns where the last whole piece of text, size bytes that start a piece,
-// ends: fgets ends a piece after a newline or after PIECE_SIZE bytes, so the
-// pieces after the last newline are PIECE_SIZE bytes each but the last,
-// which may still grow.
-std::size_t end_of_pieces(const char* text, std::size_t size) noexcept {
-    const std::size_t newline = std::string_view(text, size).rfind('\n');
-    const std::size_t line_start = newline == std::string_view::npos ? 0 : newline + 1;
-    return line_start + (size - line_start) / PIECE_SIZE * PIECE_SIZE;
-}
+// Stop marks for a text of at most size bytes: a word for every 64 bytes, the
+// one that holds the mark at its end included.
+template <std::size_t size>
+using stops_for = std::array<std::uint64_t, size / BLOCK_BYTES + 1>;
 
 // Marks as stops the bytes that zero bytes hide in text, end bytes that start
 // a piece and end one: from each zero byte to the end of its piece. Rare, so
@@ -313,7 +240,7 @@ PILO_NOINLINE void hide_after_zeros(const char* text, std::size_t end,
 
 // Finds the stop bytes of text, end bytes of whole pieces, with every bit
 // from end up to the end of its word set.
-void find_text_stops(const char* text, std::size_t end, block_stops& stops) noexcept {
+void find_text_stops(const char* text, std::size_t end, std::uint64_t* stops) noexcept {
     const std::size_t block_count = end / BLOCK_BYTES + 1;
     std::uint64_t zeros = 0;
     for (std::size_t block = 0; block < block_count; ++block) {
@@ -323,7 +250,67 @@ void find_text_stops(const char* text, std::size_t end, block_stops& stops) noex
             block + 1 < block_count ? masks.zeros : masks.zeros & ~bits_from(end % BLOCK_BYTES);
     }
     stops[block_count - 1] |= bits_from(end % BLOCK_BYTES);
-    if (zeros != 0) hide_after_zeros(text, end, stops.data());
+    if (zeros != 0) hide_after_zeros(text, end, stops);
+}
+
+// The fgets path's chunk: CHUNK_SIZE bytes for fgets, then what a scan may
+// read past them. fgets never writes the padding. The buffer is zeroed once,
+// so every byte read is defined; stale bytes past the text never matter,
+// because every reader masks off what lies past the token or the text.
+struct chunk_buffer {
+    std::array<char, CHUNK_SIZE + SCAN_PADDING> bytes{};
+};
+
+// fgets takes the size to read into as an int.
+static_assert(CHUNK_SIZE <= static_cast<std::size_t>(std::numeric_limits<int>::max()));
+
+// Evaluates a stream read with fgets, one chunk at a time. fgets fills all
+// CHUNK_SIZE - 1 bytes of a chunk only when the line goes on; a zero byte
+// hides the rest of its chunk.
+int run_chunks(std::FILE* stream, operand_stack& stack, pending_token& pending) noexcept {
+    chunk_buffer chunk;
+    stops_for<CHUNK_SIZE - 1> stops;
+    char* const text = chunk.bytes.data();
+    while (std::fgets(text, static_cast<int>(CHUNK_SIZE), stream) != nullptr) {
+        // The chunk's text ends at its first zero byte, which hides the rest.
+        const std::size_t end = std::strlen(text);
+        find_text_stops(text, end, stops.data());
+        evaluate_text(stack, pending, text, stops.data(), end, end == CHUNK_SIZE - 1);
+        // Once a write to standard output has failed, nothing written later
+        // can be seen, and endless input would never end the run. Testing
+        // once a chunk costs too little to show.
+        if (std::ferror(stdout) != 0) return -1;
+    }
+    if (std::feof(stream) == 0) return -1;
+    finish_pending(stack, pending);
+    return 0;
+}
+
+#if PILO_USE_BLOCK_READS
+
+// The block path reads up to READ_SIZE bytes at a time, and never waits for
+// more than one read brings. 16 and 256 KiB measured the same as 64 on
+// bench/compare.py's workloads; 64 KiB is what a pipe holds.
+constexpr std::size_t READ_SIZE = std::size_t{64} * 1024;
+
+// What a block's text holds at most: a piece of a line that fgets had not yet
+// ended, carried from the read before, and one read.
+constexpr std::size_t TEXT_CAPACITY = PIECE_SIZE - 1 + READ_SIZE;
+
+// The block buffer, with what a scan may read past its text. Zeroed once, as
+// the chunk buffer is.
+struct block_buffer {
+    std::array<char, TEXT_CAPACITY + SCAN_PADDING> bytes{};
+};
+
+// Returns where the last whole piece of text, size bytes that start a piece,
+// ends: fgets ends a piece after a newline or after PIECE_SIZE bytes, so the
+// pieces after the last newline are PIECE_SIZE bytes each but the last,
+// which may still grow.
+std::size_t end_of_pieces(const char* text, std::size_t size) noexcept {
+    const std::size_t newline = std::string_view(text, size).rfind('\n');
+    const std::size_t line_start = newline == std::string_view::npos ? 0 : newline + 1;
+    return line_start + (size - line_start) / PIECE_SIZE * PIECE_SIZE;
 }
 
 // Reads up to size bytes from descriptor into buffer, as stdio's own read
@@ -348,7 +335,7 @@ ssize_t read_block(int descriptor, char* buffer, std::size_t size, bool flush_fi
 // loses it. A whole line is evaluated as soon as a read brings it in.
 int run_blocks(int descriptor, operand_stack& stack, pending_token& pending) noexcept {
     block_buffer block;
-    block_stops stops;
+    stops_for<TEXT_CAPACITY> stops;
     char* const text = block.bytes.data();
     const bool flush_first = isatty(STDOUT_FILENO) == 1;
     std::size_t carried = 0; // bytes of an unfinished piece at the start of text
@@ -359,7 +346,7 @@ int run_blocks(int descriptor, operand_stack& stack, pending_token& pending) noe
         // At the end of input the last piece is whole.
         const std::size_t end = count == 0 ? size : end_of_pieces(text, size);
         if (end != 0) {
-            find_text_stops(text, end, stops);
+            find_text_stops(text, end, stops.data());
             evaluate_text(stack, pending, text, stops.data(), end, count != 0);
         }
         if (count == 0) break;
