@@ -134,19 +134,18 @@ ssize_t read_failing(void* cookie, char* buffer, std::size_t size) {
     return 1;
 }
 
-// Runs source's stream, which it closes, with standard output on /dev/full;
-// returns run_stream's status.
-int run_into_full_device(failing_source& source) {
+// Runs stream, which it closes, through run_stream with standard output on
+// /dev/full; returns run_stream's status.
+int run_into_full_device(std::FILE* stream) {
     std::fflush(stdout);
     const int saved = dup(STDOUT_FILENO);
     const int full = open("/dev/full", O_WRONLY);
-    if (saved < 0 || full < 0 || dup2(full, STDOUT_FILENO) < 0) {
-        ADD_FAILURE() << "standard output cannot be put on /dev/full";
+    if (stream == nullptr || saved < 0 || full < 0 || dup2(full, STDOUT_FILENO) < 0) {
+        ADD_FAILURE() << "no stream, or standard output cannot be put on /dev/full";
         return -2;
     }
-    std::FILE* stream = fopencookie(&source, "r", {read_failing, nullptr, nullptr, nullptr});
-    const int status = stream == nullptr ? -2 : pilo::run_stream(stream);
-    if (stream != nullptr) std::fclose(stream);
+    const int status = pilo::run_stream(stream);
+    std::fclose(stream);
     std::fflush(stdout);
     std::clearerr(stdout);
     dup2(saved, STDOUT_FILENO);
@@ -183,14 +182,14 @@ TEST(InputLoop, ReadErrorKeepsEarlierOutputAndFails) {
     };
     for (const auto& c : cases) {
         failing_source source{c.text, c.fail_at, 0};
+        std::FILE* stream = fopencookie(&source, "r", {read_failing, nullptr, nullptr, nullptr});
         if (c.full_output) {
-            EXPECT_EQ(run_into_full_device(source), -1) << "output on /dev/full";
+            EXPECT_EQ(run_into_full_device(stream), -1) << "output on /dev/full";
             EXPECT_LT(source.pos, source.text.size()) << "read to the end into /dev/full";
             continue;
         }
         int status = -2;
-        const std::string output = run_captured(
-            fopencookie(&source, "r", {read_failing, nullptr, nullptr, nullptr}), status);
+        const std::string output = run_captured(stream, status);
         EXPECT_EQ(output, c.output) << "fail at " << c.fail_at;
         EXPECT_EQ(status, -1) << "fail at " << c.fail_at;
     }
