@@ -12,7 +12,6 @@
 #pragma once
 
 #include <cfloat>
-#include <cstdio> // whose macros PILO_USE_PUT_AREA tests
 #include <version>
 
 // Stop bytes found 16 at a time: SSE2, part of every x86-64 processor, finds
@@ -63,26 +62,16 @@
 #define PILO_USE_TO_CHARS 0
 #endif
 
-// Value lines stored straight into stdout's buffer. glibc's FILE exposes its
-// put area, which its own putc_unlocked macro fills directly while
-// _IO_write_ptr is below _IO_write_end; whole lines go there the same way,
-// sparing fwrite's layers. <cstdio> must come first, or the macro tested
-// here is not yet defined. Plain form, and every other C library: fwrite.
-#if defined(__GLIBC__) && defined(__putc_unlocked_body) && !defined(PILO_PLAIN_PATHS)
-#define PILO_USE_PUT_AREA 1
-#else
-#define PILO_USE_PUT_AREA 0
-#endif
-
-// Input read in large blocks straight from its descriptor with POSIX read(2),
-// sparing stdio's copy and locking, and cut into the same pieces fgets would
-// give (see driver/input_loop.cpp). Plain form, and a stream without a
-// descriptor: fgets.
+// Input read straight from its descriptor with POSIX read(2), and output
+// written to standard output's with write(2), sparing stdio's copies and
+// locking. The reader cuts what each read brings into the pieces fgets would
+// make (driver/piece_reader.hpp). Plain form, and for input a stream without
+// a descriptor: fgets, and fwrite with fflush.
 #if defined(__has_include) && !defined(PILO_PLAIN_PATHS)
 #if __has_include(<unistd.h>)
-#define PILO_USE_BLOCK_READS 1
+#define PILO_USE_DESCRIPTORS 1
 #endif
 #endif
-#ifndef PILO_USE_BLOCK_READS
-#define PILO_USE_BLOCK_READS 0
+#ifndef PILO_USE_DESCRIPTORS
+#define PILO_USE_DESCRIPTORS 0
 #endif

@@ -1,40 +1,25 @@
 // SPDX-FileCopyrightText: 2026 The pilo authors
 // SPDX-License-Identifier: ISC
 
-// Input loop: reads a stream in chunks, splits it into tokens and hands each
-// token to the engine.
+// Input loop: evaluates a stream's tokens on one operand stack, writing what
+// they print after each read.
 #pragma once
 
-#include "engine/value_line.hpp"
+#include "driver/piece_reader.hpp"
+#include "driver/token_scanner.hpp"
 
-#include <cstddef>
 #include <cstdio>
-#include <string_view>
 
 namespace pilo {
 
-// Size of the chunk buffer; one read takes at most CHUNK_SIZE - 1 bytes.
-inline constexpr std::size_t CHUNK_SIZE = 256;
-
-// Longest token judged whole across chunk boundaries. A longer token is
-// ignored whole.
-inline constexpr std::size_t TOKEN_CAPACITY = 4096;
-
-// Every value line pilo prints, less its newline, is one token it reads whole,
-// so its output can be read back.
-static_assert(TOKEN_CAPACITY >= LONGEST_VALUE_LINE - 1);
-
-// Bytes that separate tokens. Carriage return is not among them.
-inline constexpr std::string_view TOKEN_DELIMITERS = " \t\n";
-
 // Evaluates every token of stream, an open input stream from which nothing has
-// been read yet, on a fresh operand stack. The input is cut into chunks of at
-// most CHUNK_SIZE - 1 bytes, each ending at a newline or where it is full, as
-// fgets cuts it, whether it is read through the stream or in larger blocks
-// from its descriptor. Returns 0 when the stream was read to its end; -1 when
-// reading stopped on a read error, or at the end of the chunk or block in
-// which a write to standard output failed, with nothing more written. Values
-// left on the stack are discarded unprinted.
+// been read yet, on a fresh operand stack, as read_pieces cuts it into pieces.
+// What the pieces of each read print is written to standard output before the
+// next read, so output never waits on input. Returns 0 when the stream was
+// read to its end and everything written; -1 when reading stopped on a read
+// error, which loses the piece it cuts short, or when a write failed, after
+// which nothing more is read or written. Values left on the stack are
+// discarded unprinted.
 [[nodiscard]] int run_stream(std::FILE* stream) noexcept;
 
 } // namespace pilo

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <string_view>
 
 namespace pilo {
 
@@ -52,23 +52,23 @@ constexpr std::array<bool, 256> COMMAND_BYTES = [] {
     return commands;
 }();
 
-constexpr const char* STACK_EMPTY_MESSAGE = "pilo: stack empty";
+constexpr std::string_view STACK_EMPTY_MESSAGE = "pilo: stack empty\n";
 
 // The commands other than arithmetic are kept out of line, so that the
 // arithmetic path, by far the most common, saves no registers for them.
-PILO_NOINLINE int report_stack_empty() noexcept {
-    std::puts(STACK_EMPTY_MESSAGE);
+PILO_NOINLINE int report_stack_empty(output_buffer& out) noexcept {
+    output_text(out, STACK_EMPTY_MESSAGE);
     return -1;
 }
 
-PILO_NOINLINE void print_stack(const operand_stack& stack) noexcept {
+PILO_NOINLINE void print_stack(const operand_stack& stack, output_buffer& out) noexcept {
     for (std::int32_t i = stack.top; i >= 0; --i)
-        print_value_line(stack.values[static_cast<std::size_t>(i)]);
+        put_value_line(out, stack.values[static_cast<std::size_t>(i)]);
 }
 
-PILO_NOINLINE int print_top(const operand_stack& stack) noexcept {
-    if (stack_depth(stack) == 0) return report_stack_empty();
-    print_value_line(stack.values[static_cast<std::size_t>(stack.top)]);
+PILO_NOINLINE int print_top(const operand_stack& stack, output_buffer& out) noexcept {
+    if (stack_depth(stack) == 0) return report_stack_empty(out);
+    put_value_line(out, stack.values[static_cast<std::size_t>(stack.top)]);
     return 0;
 }
 
@@ -114,19 +114,20 @@ int parse_command(const char* token, char& command) noexcept {
 // The arithmetic's array of results, inlined here, is written only at fixed
 // places, so the stack protector's guard would cost every command and
 // protect nothing.
-PILO_NO_STACK_PROTECTOR int execute_command(operand_stack& stack, char command) noexcept {
+PILO_NO_STACK_PROTECTOR int execute_command(operand_stack& stack, output_buffer& out,
+                                            char command) noexcept {
     if (command == 'f') {
-        print_stack(stack);
+        print_stack(stack, out);
         return 0;
     }
-    if (command == 'p') return print_top(stack);
+    if (command == 'p') return print_top(stack, out);
     if (command == 'c') {
         stack_clear(stack);
         return 0;
     }
     const binary_operation operation = BINARY_OPERATIONS[static_cast<unsigned char>(command)];
     if (operation == NOT_BINARY) return -1;
-    if (stack_depth(stack) <= 1) return report_stack_empty();
+    if (stack_depth(stack) <= 1) return report_stack_empty(out);
     if (operation == REMAINDER || operation == POWER) return apply_function(stack, operation);
     return apply_arithmetic(stack, operation);
 }

@@ -13,7 +13,6 @@
 #include <compare>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 
 #if PILO_USE_TO_CHARS
@@ -200,7 +199,7 @@ bool split_fixed(std::uint64_t bits, std::uint64_t& integer, std::uint32_t& micr
 
 // The general formatter, for values split_fixed does not take. The C library
 // renders infinities and NaNs: their text is the platform's to decide.
-std::size_t format_general(double value, std::array<char, VALUE_LINE_SIZE>& line) noexcept {
+std::size_t format_general(double value, std::span<char, VALUE_LINE_SIZE> line) noexcept {
     char* const first = line.data();
 #if PILO_USE_TO_CHARS
     if (std::isfinite(value)) {
@@ -220,13 +219,9 @@ std::size_t format_general(double value, std::array<char, VALUE_LINE_SIZE>& line
 constexpr std::size_t FIXED_LINE_SIZE =
     value_line_length(std::numeric_limits<std::uint64_t>::digits10 + 1);
 
-// Bytes copied whole for a line of the common form.
-constexpr std::size_t LINE_COPY = 32;
-static_assert(LINE_COPY >= FIXED_LINE_SIZE && LINE_COPY <= VALUE_LINE_SIZE);
-
 } // namespace
 
-std::size_t format_value_line(double value, std::array<char, VALUE_LINE_SIZE>& line) noexcept {
+std::size_t format_value_line(double value, std::span<char, VALUE_LINE_SIZE> line) noexcept {
     const auto bits = std::bit_cast<std::uint64_t>(value);
     std::uint64_t integer = 0;
     std::uint32_t micros = 0;
@@ -265,29 +260,10 @@ std::size_t format_value_line(double value, std::array<char, VALUE_LINE_SIZE>& l
     return static_cast<std::size_t>(end + 8 - first);
 }
 
-void print_value_line(double value) noexcept {
-    std::array<char, VALUE_LINE_SIZE> line;
-    const std::size_t length = format_value_line(value, line);
-    // Either way the line goes through stdout's own buffer, so line buffering
-    // at a terminal holds: glibc keeps _IO_write_end at or below
-    // _IO_write_ptr on line-buffered and unbuffered streams, and on any stream
-    // before its first write, which sends every such line through fwrite.
-#if PILO_USE_PUT_AREA
-    // A line of the common form goes in as a fixed LINE_COPY bytes, a copy
-    // that compiles to a few moves. The bytes past the line land in the
-    // buffer's free space, and only bytes below _IO_write_ptr are ever
-    // written out.
-    std::FILE* const out = stdout;
-    if (length <= LINE_COPY &&
-        out->_IO_write_end - out->_IO_write_ptr >= static_cast<std::ptrdiff_t>(LINE_COPY)) {
-        std::memcpy(out->_IO_write_ptr, line.data(), LINE_COPY);
-        out->_IO_write_ptr += length;
-        return;
-    }
-#endif
-    // A failed write stays in the stream's error indicator, which the caller
-    // tests.
-    (void)std::fwrite(line.data(), 1, length, stdout);
+void put_value_line(output_buffer& out, double value) noexcept {
+    // Formatted in place, in the buffer's free space.
+    out.length += format_value_line(
+        value, std::span<char, VALUE_LINE_SIZE>(output_room(out, VALUE_LINE_SIZE), VALUE_LINE_SIZE));
 }
 
 } // namespace pilo

@@ -4,9 +4,11 @@
 // Value lines: a value rendered exactly as printf's "%f\n" renders it.
 #pragma once
 
-#include <array>
+#include "engine/output_buffer.hpp"
+
 #include <cstddef>
 #include <limits>
+#include <span>
 
 namespace pilo {
 
@@ -27,13 +29,14 @@ inline constexpr std::size_t LONGEST_VALUE_LINE =
 
 // Room for a value line and the zero byte that snprintf adds after it.
 inline constexpr std::size_t VALUE_LINE_SIZE = LONGEST_VALUE_LINE + 1;
+static_assert(VALUE_LINE_SIZE <= OUTPUT_CAPACITY);
 
 // Writes value into line as "%f\n" would, in the "C" locale, and returns the
-// number of bytes written. No terminating zero byte is added.
-std::size_t format_value_line(double value, std::array<char, VALUE_LINE_SIZE>& line) noexcept;
+// number of bytes written. No terminating zero byte is added; bytes past the
+// line may be overwritten.
+std::size_t format_value_line(double value, std::span<char, VALUE_LINE_SIZE> line) noexcept;
 
-// Writes value as a value line to standard output. Errors stay in the
-// stream's error indicator for the caller to test.
-void print_value_line(double value) noexcept;
+// Appends value as a value line to out.
+void put_value_line(output_buffer& out, double value) noexcept;
 
 } // namespace pilo

@@ -77,6 +77,7 @@ std::string visible_text(std::string_view input) {
 void evaluate_reference(const std::string& text) {
     pilo::operand_stack stack;
     pilo::stack_clear(stack);
+    pilo::output_buffer out;
     std::size_t pos = 0;
     while ((pos = text.find_first_not_of(pilo::TOKEN_DELIMITERS, pos)) != std::string::npos) {
         const std::size_t end =
@@ -88,12 +89,13 @@ void evaluate_reference(const std::string& text) {
         char* number_end = nullptr;
         const double value = std::strtod(token.c_str(), &number_end);
         if (pilo::parse_command(token.c_str(), command) == 0)
-            (void)pilo::execute_command(stack, command);
+            (void)pilo::execute_command(stack, out, command);
         else if (*number_end == '\0')
             (void)pilo::stack_push(stack, value);
         const int depth = pilo::stack_depth(stack);
         if (depth < 0 || depth > pilo::STACK_CAPACITY) fail("stack depth out of range", token);
     }
+    if (pilo::output_flush(out) != 0) fail("reference", "write");
 }
 
 // A value line is what "%f\n" makes of a double: digits, a point and six

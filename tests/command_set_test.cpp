@@ -30,11 +30,11 @@ std::string run_tokens(const std::string& tokens) {
     std::istringstream in(tokens);
     std::string token;
     std::size_t failures = 0;
-    testing::internal::CaptureStdout();
+    pilo::output_buffer out;
     while (in >> token) {
         char command = 0;
         if (pilo::parse_command(token.c_str(), command) == 0) {
-            const int status = pilo::execute_command(stack, command);
+            const int status = pilo::execute_command(stack, out, command);
             EXPECT_TRUE(status == 0 || status == -1)
                 << "input: " << tokens << ", status " << status;
             failures += status == -1 ? 1 : 0;
@@ -42,8 +42,7 @@ std::string run_tokens(const std::string& tokens) {
             (void)pilo::stack_push(stack, std::strtod(token.c_str(), nullptr));
         }
     }
-    std::fflush(stdout);
-    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string output(out.bytes.data(), out.length);
     std::size_t messages = 0;
     for (auto at = output.find("pilo: stack empty"); at != std::string::npos;
          at = output.find("pilo: stack empty", at + 1))
@@ -111,20 +110,19 @@ TEST(CommandSet, ParseAcceptsExactlyTheNineCharacters) {
 TEST(CommandSet, TooFewValuesFailsAndKeepsStack) {
     pilo::operand_stack stack;
     pilo::stack_clear(stack);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(pilo::execute_command(stack, 'p'), -1);
+    pilo::output_buffer out;
+    EXPECT_EQ(pilo::execute_command(stack, out, 'p'), -1);
     ASSERT_EQ(pilo::stack_push(stack, 4.0), 0);
     for (char op : {'+', '-', '*', '/', '%', '^'})
-        EXPECT_EQ(pilo::execute_command(stack, op), -1) << "command: " << op;
+        EXPECT_EQ(pilo::execute_command(stack, out, op), -1) << "command: " << op;
     // A character that is no command neither computes nor reports.
     ASSERT_EQ(pilo::stack_push(stack, 8.0), 0);
     for (char other : {'x', 'P', '\0', '='})
-        EXPECT_EQ(pilo::execute_command(stack, other), -1) << "character: " << int{other};
-    EXPECT_EQ(pilo::execute_command(stack, 'f'), 0);
-    std::fflush(stdout);
+        EXPECT_EQ(pilo::execute_command(stack, out, other), -1) << "character: " << int{other};
+    EXPECT_EQ(pilo::execute_command(stack, out, 'f'), 0);
     std::string want;
     for (int i = 0; i < 7; ++i) want += "pilo: stack empty\n";
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), want + "8.000000\n4.000000\n");
+    EXPECT_EQ(std::string(out.bytes.data(), out.length), want + "8.000000\n4.000000\n");
     EXPECT_EQ(pilo::stack_depth(stack), 2);
 }
 

@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <random>
 #include <string>
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -22,28 +25,58 @@ std::string run_captured(std::FILE* stream, int& status) {
     }
     testing::internal::CaptureStdout();
     status = pilo::run_stream(stream);
-    std::fflush(stdout);
     std::fclose(stream);
     return testing::internal::GetCapturedStdout();
 }
 
-// Runs input, which must be read to its end, on both of run_stream's paths:
-// from an in-memory stream, which has no descriptor and is read with fgets,
-// and from a temporary file, whose descriptor is read in blocks where the
-// platform can. Both must print the same.
-std::string run_input(std::string input) {
-    int status = -2;
-    std::string output = run_captured(fmemopen(input.data(), input.size(), "r"), status);
-    EXPECT_EQ(status, 0) << "input: " << input;
-    std::FILE* file = std::tmpfile();
-    if (file == nullptr || std::fwrite(input.data(), 1, input.size(), file) != input.size() ||
-        std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-        ADD_FAILURE() << "no temporary file for input: " << input;
-        return output;
+// A stream over a socket that hands out text in records of random sizes, one
+// a read, so that reads come back short anywhere. Then the socket's other end
+// is closed, the end of input, or with fail true left open with the reader
+// not waiting, so that the next read fails with EAGAIN; writer is that end.
+std::FILE* open_socket_stream(const std::string& text, bool fail, int& writer) {
+    int ends[2] = {-1, -1};
+    const int room = 1 << 20;
+    if (socketpair(AF_UNIX, SOCK_SEQPACKET, 0, ends) != 0 ||
+        setsockopt(ends[1], SOL_SOCKET, SO_SNDBUF, &room, sizeof room) != 0)
+        return nullptr;
+    std::minstd_rand random(static_cast<unsigned>(text.size()));
+    for (std::size_t at = 0, size = 0; at < text.size(); at += size) {
+        // stdio reads a socket 4 KiB at a time; a longer record would be cut.
+        size = std::min<std::size_t>(text.size() - at, random() % 4096 + 1);
+        if (send(ends[1], text.data() + at, size, MSG_DONTWAIT) != static_cast<ssize_t>(size))
+            ADD_FAILURE() << "the socket holds no more than " << at << " bytes";
     }
-    status = -2;
-    EXPECT_EQ(run_captured(file, status), output) << "read from a file, input: " << input;
-    EXPECT_EQ(status, 0) << "read from a file, input: " << input;
+    writer = fail ? ends[1] : -1;
+    if (fail ? fcntl(ends[0], F_SETFL, O_NONBLOCK) : close(ends[1])) return nullptr;
+    return fdopen(ends[0], "r");
+}
+
+// A stream over a temporary file holding text, which every read fills.
+std::FILE* open_file_stream(const std::string& text) {
+    std::FILE* file = std::tmpfile();
+    if (file != nullptr && (std::fwrite(text.data(), 1, text.size(), file) != text.size() ||
+                            std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+// Runs input, which must be read to its end, on run_stream's two forms:
+// from an in-memory stream, which has no descriptor and is read with fgets,
+// and from a file and a socket, whose descriptors are read in blocks where
+// the platform can, full and short. All must print the same.
+std::string run_input(const std::string& input) {
+    std::string text = input;
+    int status = -2;
+    int writer = -1;
+    const std::string output = run_captured(fmemopen(text.data(), text.size(), "r"), status);
+    EXPECT_EQ(status, 0) << "input: " << input;
+    for (std::FILE* stream : {open_file_stream(input), open_socket_stream(input, false, writer)}) {
+        status = -2;
+        EXPECT_EQ(run_captured(stream, status), output) << "from a descriptor, input: " << input;
+        EXPECT_EQ(status, 0) << "from a descriptor, input: " << input;
+    }
     return output;
 }
 
@@ -78,6 +111,8 @@ TEST(InputLoop, OverlongTokenIsIgnoredWhole) {
 }
 
 TEST(InputLoop, KeptChunkRules) {
+    constexpr std::size_t chunk = pilo::READ_SIZE / pilo::PIECE_SIZE * pilo::PIECE_SIZE;
+    constexpr std::size_t gap = pilo::READ_SIZE - chunk;
     const struct {
         std::string input;
         std::string output;
@@ -100,16 +135,23 @@ TEST(InputLoop, KeptChunkRules) {
         // straddle a chunk is read whole.
         {std::string(5000, '1') + "\n" + std::string(250, ' ') + "1234567890 p",
          "1234567890.000000\n"},
-        // Where chunks of 255 bytes and a first read of 64 KiB meet: a token
-        // across a chunk's end at 65535 and the read's end at 65536;
-        {std::string(65534, ' ') + "1234 p\n", "1234.000000\n"},
+        // Where chunks of 255 bytes and a full first read meet, a chunk
+        // ending at chunk and the read at chunk + gap: a token across both;
+        {std::string(chunk - 1, ' ') + std::string(gap + 2, '0') + "1234 p\n", "1234.000000\n"},
         // a zero byte that hides the last byte of a chunk, before a token
         // that the read's end cuts;
-        {std::string(65530, ' ') + "7 p" + std::string(1, '\0') + "junk 9 p\n5 p",
+        {std::string(chunk - 5, ' ') + "7 p" + std::string(1, '\0') + "j" +
+             std::string(gap + 2, 'u') + " 9 p\n5 p",
          "7.000000\n9.000000\n5.000000\n"},
         // and one that hides a whole chunk across the read's end.
-        {std::string(65535, ' ') + std::string(1, '\0') + std::string(254, 'x') + "6 p\n",
+        {std::string(chunk, ' ') + std::string(1, '\0') + std::string(254, 'x') + "6 p\n",
          "6.000000\n"},
+        // The last token, with no newline after it, is followed by what an
+        // earlier read left in the buffer: here "." and "4.", which must not
+        // be read as part of it.
+        {"c .\n12", ""},
+        {"c 34.\n12", ""},
+        {"10.5 p\n12", "10.500000\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(run_input(c.input), c.output) << "input: " << c.input;
 }
