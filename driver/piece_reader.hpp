@@ -30,9 +30,9 @@ inline constexpr std::size_t TEXT_CAPACITY = PIECE_SIZE - 1 + READ_SIZE;
 struct piece_reader {
     std::FILE* stream = nullptr;
     int descriptor = -1;
-    std::size_t carried = 0;  // bytes of an unfinished piece past end
-    std::size_t end = 0;      // where the pieces last handed out end
-    bool finished = false;    // the last pieces have been handed out
+    std::size_t carried = 0; // bytes of an unfinished piece past end
+    std::size_t end = 0;     // where the pieces last handed out end
+    bool finished = false;   // the last pieces have been handed out
 };
 
 // Returns a reader of stream, from which nothing has been read yet.

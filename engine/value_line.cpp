@@ -262,8 +262,8 @@ std::size_t format_value_line(double value, std::span<char, VALUE_LINE_SIZE> lin
 
 void put_value_line(output_buffer& out, double value) noexcept {
     // Formatted in place, in the buffer's free space.
-    out.length += format_value_line(
-        value, std::span<char, VALUE_LINE_SIZE>(output_room(out, VALUE_LINE_SIZE), VALUE_LINE_SIZE));
+    out.length += format_value_line(value, std::span<char, VALUE_LINE_SIZE>(
+                                               output_room(out, VALUE_LINE_SIZE), VALUE_LINE_SIZE));
 }
 
 } // namespace pilo

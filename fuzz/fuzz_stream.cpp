@@ -1,10 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The pilo authors
 // SPDX-License-Identifier: ISC
 
-// fuzz_stream: any bytes go through run_stream over an in-memory stream.
+// fuzz_stream: any bytes go through run_stream twice: over an in-memory
+// stream, read with fgets, and over a socket that hands them out in short
+// reads of sizes drawn from the input, read from its descriptor.
 //
-// Checks, for every input: run_stream returns 0; every output line is a value
-// line or the message; and the output equals that of a reference evaluation.
+// Checks, for every input: run_stream returns 0 both times; every output line
+// is a value line or the message; and both outputs equal that of a reference
+// evaluation.
 // The reference cuts the same bytes into tokens with a deliberately simple
 // model of the chunk rules, runs them on a stack this harness owns, and checks
 // after every token that the stack holds 0 to STACK_CAPACITY values. run_stream
@@ -14,6 +17,7 @@
 #include "driver/input_loop.hpp"
 #include "engine/command_set.hpp"
 #include "engine/operand_stack.hpp"
+#include "tests/socket_stream.hpp"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -115,12 +119,14 @@ bool is_output_line(std::string_view line) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string input(reinterpret_cast<const char*>(data), size);
     int status = -2;
-    const std::string output = capture_stdout([&] {
-        std::FILE* stream = fmemopen(input.data(), input.size(), "r");
-        if (stream == nullptr) fail("fmemopen", "");
-        status = pilo::run_stream(stream);
-        std::fclose(stream);
-    });
+    const auto run_from = [&](std::FILE* stream) {
+        return capture_stdout([&] {
+            if (stream == nullptr) fail("no stream", "");
+            status = pilo::run_stream(stream);
+            std::fclose(stream);
+        });
+    };
+    const std::string output = run_from(fmemopen(input.data(), input.size(), "r"));
     if (status != 0) fail("run_stream status is not 0", input);
     if (!output.empty() && output.back() != '\n') fail("output ends inside a line", output);
     for (std::size_t pos = 0; pos < output.size();) {
@@ -131,5 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string reference = capture_stdout([&] { evaluate_reference(visible_text(input)); });
     if (output != reference) fail("output differs from the reference evaluation", input);
+    const std::size_t seed = std::hash<std::string>{}(input);
+    if (run_from(pilo_checks::open_socket_stream(input, seed, nullptr)) != output || status != 0)
+        fail("a run from a socket differs from fgets's", input);
     return 0;
 }

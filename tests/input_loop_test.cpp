@@ -1,64 +1,41 @@
 // SPDX-FileCopyrightText: 2026 The pilo authors
 // SPDX-License-Identifier: ISC
 
+#include "base/platform.hpp"
 #include "driver/input_loop.hpp"
+#include "tests/socket_stream.hpp"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <random>
 #include <string>
 
 #include <fcntl.h>
-#include <sys/socket.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
 
-// Runs stream, which it closes, through run_stream; returns what was printed.
-std::string run_captured(std::FILE* stream, int& status) {
+// Runs stream, which it closes, through run_stream, which must return status;
+// returns what was printed. input is what the stream reads, for messages.
+std::string run_captured(std::FILE* stream, int status, const std::string& input) {
     if (stream == nullptr) {
-        ADD_FAILURE() << "the stream could not be opened";
+        ADD_FAILURE() << "the stream could not be opened, input: " << input;
         return {};
     }
     testing::internal::CaptureStdout();
-    status = pilo::run_stream(stream);
+    EXPECT_EQ(pilo::run_stream(stream), status) << "input: " << input;
     std::fclose(stream);
     return testing::internal::GetCapturedStdout();
 }
 
-// A stream over a socket that hands out text in records of random sizes, one
-// a read, so that reads come back short anywhere. Then the socket's other end
-// is closed, the end of input, or with fail true left open with the reader
-// not waiting, so that the next read fails with EAGAIN; writer is that end.
-std::FILE* open_socket_stream(const std::string& text, bool fail, int& writer) {
-    int ends[2] = {-1, -1};
-    const int room = 1 << 20;
-    if (socketpair(AF_UNIX, SOCK_SEQPACKET, 0, ends) != 0 ||
-        setsockopt(ends[1], SOL_SOCKET, SO_SNDBUF, &room, sizeof room) != 0)
-        return nullptr;
-    std::minstd_rand random(static_cast<unsigned>(text.size()));
-    for (std::size_t at = 0, size = 0; at < text.size(); at += size) {
-        // stdio reads a socket 4 KiB at a time; a longer record would be cut.
-        size = std::min<std::size_t>(text.size() - at, random() % 4096 + 1);
-        if (send(ends[1], text.data() + at, size, MSG_DONTWAIT) != static_cast<ssize_t>(size))
-            ADD_FAILURE() << "the socket holds no more than " << at << " bytes";
-    }
-    writer = fail ? ends[1] : -1;
-    if (fail ? fcntl(ends[0], F_SETFL, O_NONBLOCK) : close(ends[1])) return nullptr;
-    return fdopen(ends[0], "r");
-}
-
-// A stream over a temporary file holding text, which every read fills.
+// A stream over a temporary file holding text, which every read fills. A
+// text not written whole shows as output that differs.
 std::FILE* open_file_stream(const std::string& text) {
     std::FILE* file = std::tmpfile();
-    if (file != nullptr && (std::fwrite(text.data(), 1, text.size(), file) != text.size() ||
-                            std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0)) {
-        std::fclose(file);
-        return nullptr;
-    }
+    if (file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size())
+        std::rewind(file); // writes the text out too
     return file;
 }
 
@@ -67,16 +44,12 @@ std::FILE* open_file_stream(const std::string& text) {
 // and from a file and a socket, whose descriptors are read in blocks where
 // the platform can, full and short. All must print the same.
 std::string run_input(const std::string& input) {
-    std::string text = input;
-    int status = -2;
-    int writer = -1;
-    const std::string output = run_captured(fmemopen(text.data(), text.size(), "r"), status);
-    EXPECT_EQ(status, 0) << "input: " << input;
-    for (std::FILE* stream : {open_file_stream(input), open_socket_stream(input, false, writer)}) {
-        status = -2;
-        EXPECT_EQ(run_captured(stream, status), output) << "from a descriptor, input: " << input;
-        EXPECT_EQ(status, 0) << "from a descriptor, input: " << input;
-    }
+    // Read only, so the text is never written.
+    const std::string output =
+        run_captured(fmemopen(const_cast<char*>(input.data()), input.size(), "r"), 0, input);
+    for (std::FILE* stream :
+         {open_file_stream(input), pilo_checks::open_socket_stream(input, input.size(), nullptr)})
+        EXPECT_EQ(run_captured(stream, 0, input), output) << "from a descriptor, input: " << input;
     return output;
 }
 
@@ -156,85 +129,93 @@ TEST(InputLoop, KeptChunkRules) {
     for (const auto& c : cases) EXPECT_EQ(run_input(c.input), c.output) << "input: " << c.input;
 }
 
-// Hands out text one byte per read, and fails every read once fail_at bytes
-// have gone, as a disk or pipe error mid-stream would; NEVER never fails.
+// Hands out text one byte per read, then fails every read with error, as a
+// disk error (EIO) or a pipe with no writer waiting (EAGAIN) would.
 struct failing_source {
-    std::string text;
-    std::size_t fail_at;
+    const std::string& text;
+    int error;
     std::size_t pos;
 };
-constexpr std::size_t NEVER = std::string::npos;
 
-ssize_t read_failing(void* cookie, char* buffer, std::size_t size) {
+ssize_t read_failing(void* cookie, char* buffer, std::size_t /*size*/) {
     auto& source = *static_cast<failing_source*>(cookie);
-    if (source.pos == source.fail_at) {
-        errno = EIO;
+    if (source.pos == source.text.size()) {
+        errno = source.error;
         return -1;
     }
-    if (size == 0 || source.pos == source.text.size()) return 0;
     buffer[0] = source.text[source.pos++];
     return 1;
 }
 
-// Runs stream, which it closes, through run_stream with standard output on
-// /dev/full; returns run_stream's status.
-int run_into_full_device(std::FILE* stream) {
-    std::fflush(stdout);
-    const int saved = dup(STDOUT_FILENO);
-    const int full = open("/dev/full", O_WRONLY);
-    if (stream == nullptr || saved < 0 || full < 0 || dup2(full, STDOUT_FILENO) < 0) {
-        ADD_FAILURE() << "no stream, or standard output cannot be put on /dev/full";
-        return -2;
-    }
-    const int status = pilo::run_stream(stream);
-    std::fclose(stream);
-    std::fflush(stdout);
-    std::clearerr(stdout);
-    dup2(saved, STDOUT_FILENO);
-    close(saved);
-    close(full);
-    return status;
+// A stream over a terminal's master side after the terminal, raw, was sent
+// text and closed: the read after text fails with EIO.
+std::FILE* open_closed_terminal(const std::string& text) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return nullptr;
+    const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    termios raw{};
+    if (terminal < 0 || tcgetattr(terminal, &raw) != 0) return nullptr;
+    cfmakeraw(&raw);
+    if (tcsetattr(terminal, TCSANOW, &raw) != 0 ||
+        write(terminal, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+        return nullptr;
+    close(terminal);
+    return fdopen(master, "r");
 }
 
 // What was printed before the error stays printed; the chunk the error cut
-// short, and a token held back from before it, are never evaluated. A
-// failed write ends the run too, long before the input's end, which a read
-// error would never come to.
+// short, and a token held back from before it, are never evaluated.
 TEST(InputLoop, ReadErrorKeepsEarlierOutputAndFails) {
-    const std::string sevens = [] {
-        std::string text;
-        for (int i = 0; i < 100; ++i) text += "7 p ";
-        return text;
-    }();
-    std::string sixty_three_sevens;
+    std::string sevens, sixty_three_sevens;
+    for (int i = 0; i < 75; ++i) sevens += "7 p ";
     for (int i = 0; i < 63; ++i) sixty_three_sevens += "7.000000\n";
-    std::string many_sevens;
-    for (int i = 0; i < 1000; ++i) many_sevens += sevens;
     const struct {
-        std::string text;
-        std::size_t fail_at;
+        std::string text; // what is read before the error
         std::string output;
-        bool full_output = false; // output on /dev/full, and not compared
     } cases[] = {
-        {"1 p\n2 p\n3 p\n", 8, "1.000000\n2.000000\n"},
-        {"1 p\n2 p\n3 p\n", 7, "1.000000\n"}, // "2 p" lacks its newline
-        {"1 p\n", 0, ""},
-        {sevens, 300, sixty_three_sevens}, // the 64th "p" ends the first chunk
-        {many_sevens, NEVER, "", true},    // 900 KB of lines for 400 KB read
+        {"1 p\n2 p\n", "1.000000\n2.000000\n"},
+        {"1 p\n2 p", "1.000000\n"},     // "2 p" lacks its newline
+        {"1 p\n2 p 3 p", "1.000000\n"}, // and so do "2 p 3 p"
+        {"", ""},
+        {sevens, sixty_three_sevens}, // the 64th "p" ends the first chunk
     };
     for (const auto& c : cases) {
-        failing_source source{c.text, c.fail_at, 0};
-        std::FILE* stream = fopencookie(&source, "r", {read_failing, nullptr, nullptr, nullptr});
-        if (c.full_output) {
-            EXPECT_EQ(run_into_full_device(stream), -1) << "output on /dev/full";
-            EXPECT_LT(source.pos, source.text.size()) << "read to the end into /dev/full";
-            continue;
-        }
-        int status = -2;
-        const std::string output = run_captured(stream, status);
-        EXPECT_EQ(output, c.output) << "fail at " << c.fail_at;
-        EXPECT_EQ(status, -1) << "fail at " << c.fail_at;
+        // Through fgets, then from descriptors: a socket and a terminal.
+        const std::string& text = c.text;
+        failing_source sources[] = {{text, EIO, 0}, {text, EAGAIN, 0}};
+        int writer = -1;
+        for (std::FILE* stream : {fopencookie(&sources[0], "r", {read_failing, {}, {}, {}}),
+                                  fopencookie(&sources[1], "r", {read_failing, {}, {}, {}}),
+                                  pilo_checks::open_socket_stream(text, text.size(), &writer),
+                                  open_closed_terminal(text)})
+            EXPECT_EQ(run_captured(stream, -1, text), c.output)
+                << "input before the error: " << text;
+        close(writer);
     }
+}
+
+// A fast path that the platform has must be built: a switch that went off
+// unseen would cost its speed and leave it untested. What the platform has
+// is told by facts other than those each switch tests.
+TEST(Platform, FastPathsThePlatformHasAreBuilt) {
+#ifdef PILO_PLAIN_PATHS
+    constexpr bool plain = true;
+#else
+    constexpr bool plain = false;
+#endif
+#ifdef __x86_64__
+    EXPECT_EQ(PILO_USE_SSE2 && PILO_USE_SSE2_DIGITS, !plain) << "every x86-64 has SSE2";
+#endif
+#ifdef __linux__
+    EXPECT_EQ(PILO_USE_DESCRIPTORS, !plain) << "Linux has read(2) and write(2)";
+#endif
+#if defined(_GLIBCXX_RELEASE) && _GLIBCXX_RELEASE >= 11
+    EXPECT_EQ(PILO_USE_TO_CHARS, !plain) << "libstdc++ 11 has to_chars for double";
+#if !defined(__i386__)
+    EXPECT_EQ(PILO_USE_SCALED_DECIMALS && PILO_USE_FROM_CHARS, !plain)
+        << "only x87 maths rounds doubles twice";
+#endif
+#endif
 }
 
 } // namespace
