@@ -51,7 +51,7 @@ std::string capture_stdout(Body body) {
     dup2(saved, STDOUT_FILENO);
     close(saved);
     std::string output;
-    char block[65536];
+    char block[4096]; // small, for a stack limit of 64 KiB
     ssize_t got = 0;
     lseek(sink, 0, SEEK_SET);
     while ((got = read(sink, block, sizeof block)) > 0)
