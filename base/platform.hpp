@@ -12,7 +12,6 @@
 #pragma once
 
 #include <cfloat>
-#include <version>
 
 // Stop bytes found 16 at a time: SSE2, part of every x86-64 processor, finds
 // a block's delimiters in a few vector compares. Plain form: byte words,
@@ -42,24 +41,19 @@
 #define PILO_USE_SCALED_DECIMALS 0
 #endif
 
-// Other decimals read by std::from_chars, exactly and several times faster
-// than strtod. The library's feature macro says whether it has the overload
-// for double; libc++ 14, for one, does not define it. It needs the same
-// rounding as the scaled decimals: libstdc++ 12's takes the same shortcut and
-// under x87 maths reads -2.17763e+26 one bit off. Plain form: strtod.
-#if defined(__cpp_lib_to_chars) && PILO_USE_SCALED_DECIMALS
-#define PILO_USE_FROM_CHARS 1
-#else
-#define PILO_USE_FROM_CHARS 0
+// Other decimals read by fast_float's from_chars, header-only, exactly and
+// several times faster than strtod: the algorithm that libstdc++ 12's
+// std::from_chars uses, without the C++ run-time that one needs. It takes
+// the same rounding shortcut as the scaled decimals, so it needs the same
+// rounding: fast_float's own test of FLT_EVAL_METHOD is left as a second
+// guard. Debian: libfast-float-dev. Plain form: strtod.
+#if defined(__has_include) && PILO_USE_SCALED_DECIMALS
+#if __has_include(<fast_float/fast_float.h>)
+#define PILO_USE_FAST_FLOAT 1
 #endif
-
-// Value lines of 2^64 and over written by std::to_chars, exactly as "%.*f"
-// writes them and faster than snprintf. The same feature macro tells. Plain
-// form: snprintf.
-#if defined(__cpp_lib_to_chars) && !defined(PILO_PLAIN_PATHS)
-#define PILO_USE_TO_CHARS 1
-#else
-#define PILO_USE_TO_CHARS 0
+#endif
+#ifndef PILO_USE_FAST_FLOAT
+#define PILO_USE_FAST_FLOAT 0
 #endif
 
 // Input read straight from its descriptor with POSIX read(2), and output

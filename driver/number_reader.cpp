@@ -14,9 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#if PILO_USE_FROM_CHARS
-#include <charconv>
-#include <system_error>
+#if PILO_USE_FAST_FLOAT
+#include <fast_float/fast_float.h>
 #endif
 
 namespace pilo {
@@ -231,11 +230,11 @@ namespace {
 
 // Reads plain decimal forms exactly as strtod does: the short ones with the
 // short readers, unless they have declined the token already, and the others
-// with from_chars. Only tokens that open with a digit or a point, after an
+// with fast_float. Only tokens that open with a digit or a point, after an
 // optional sign, take this path: strtod alone skips white space and reads
-// inf, nan and hexadecimal forms. from_chars refuses a plus sign. Anything
-// this does not take whole, out-of-range values included, goes to strtod for
-// the final word.
+// inf, nan and hexadecimal forms. fast_float refuses a plus sign, and rounds
+// values out of range to an infinity or a zero as strtod does. Anything this
+// does not take whole goes to strtod for the final word.
 bool parse_decimal(const char* token, std::size_t length, bool short_tried, double& out) noexcept {
     const char lead = token[token[0] == '-' || token[0] == '+' ? 1 : 0];
     if (!is_digit(lead) && lead != '.') return false;
@@ -246,10 +245,10 @@ bool parse_decimal(const char* token, std::size_t length, bool short_tried, doub
         std::memcpy(padded.data(), token, length);
         if (read_padded_decimal(padded.data(), length, out) == 0) return true;
     }
-#if PILO_USE_FROM_CHARS
+#if PILO_USE_FAST_FLOAT
     double value = 0.0;
     const char* const last = token + length;
-    const auto [end, error] = std::from_chars(token, last, value);
+    const auto [end, error] = fast_float::from_chars(token, last, value);
     if (error != std::errc{} || end != last) return false;
     out = value;
     return true;

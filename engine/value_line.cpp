@@ -9,23 +9,19 @@
 #include "base/platform.hpp"
 
 #include <bit>
-#include <cmath>
 #include <compare>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
 
-#if PILO_USE_TO_CHARS
-#include <charconv>
-#endif
 #if PILO_USE_SSE2_DIGITS
 #include <emmintrin.h>
 #endif
 
 // Exactness assumes the default rounding mode, round to nearest, which pilo
 // never changes. There printf rounds the sixth decimal half to even, and so
-// do split_fixed and to_chars; glibc's printf follows another rounding mode
-// when one is set, and they would not.
+// does split_fixed; glibc's printf follows another rounding mode when one is
+// set, and split_fixed would not.
 
 namespace pilo {
 
@@ -197,20 +193,12 @@ bool split_fixed(std::uint64_t bits, std::uint64_t& integer, std::uint32_t& micr
     return true;
 }
 
-// The general formatter, for values split_fixed does not take. The C library
-// renders infinities and NaNs: their text is the platform's to decide.
+// The general formatter, for values split_fixed does not take: 2^64 and
+// over, infinities and NaNs. Such lines are rare, and the C library's own
+// rendering is the reference; the text of infinities and NaNs is the
+// platform's to decide.
 std::size_t format_general(double value, std::span<char, VALUE_LINE_SIZE> line) noexcept {
-    char* const first = line.data();
-#if PILO_USE_TO_CHARS
-    if (std::isfinite(value)) {
-        // The buffer always has room, so the call cannot fail.
-        char* end =
-            std::to_chars(first, first + line.size() - 1, value, std::chars_format::fixed, 6).ptr;
-        *end++ = '\n';
-        return static_cast<std::size_t>(end - first);
-    }
-#endif
-    const int length = std::snprintf(first, line.size(), "%f\n", value);
+    const int length = std::snprintf(line.data(), line.size(), "%f\n", value);
     return length < 0 ? 0 : static_cast<std::size_t>(length);
 }
 
