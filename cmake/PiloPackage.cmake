@@ -2,9 +2,9 @@
 # SPDX-License-Identifier: ISC
 
 # Packages. In a configured tree, `cmake --build B --target package` makes a
-# Debian package named as Debian names them (pilo_1.0.0_amd64.deb) and a
-# binary tarball named for its architecture (pilo-1.0.0-linux-amd64.tar.gz),
-# and `--target dist` the source tarball pilo-1.0.0.tar.gz of the files git
+# Debian package named as Debian names them (pilo_1.1.0_amd64.deb) and a
+# binary tarball named for its architecture (pilo-1.1.0-linux-amd64.tar.gz),
+# and `--target dist` the source tarball pilo-1.1.0.tar.gz of the files git
 # tracks at HEAD. With SOURCE_DATE_EPOCH set, every archive is the same to the
 # byte whatever the builder's path, umask, time zone or locale.
 
