@@ -44,9 +44,9 @@ inline constexpr std::size_t SCAN_PADDING = BLOCK_BYTES + NUMBER_PADDING;
 // i of stops, word i / 64, is set when byte i ends a token.
 template <std::size_t capacity>
 struct scan_buffer {
-    // Zeroed once, so that every byte read is defined; stale bytes past the
-    // text never matter, because every reader masks off what lies past the
-    // token or the text.
+    // Zeroed once, so that every byte read is defined. Stale bytes past the
+    // text never matter: scan_tokens ends the text with a stop, and every
+    // reader masks off what lies past the token or the text.
     std::array<char, capacity + SCAN_PADDING> bytes{};
     std::array<std::uint64_t, capacity / BLOCK_BYTES + 1> stops;
 };
