@@ -18,6 +18,12 @@
 // arrays are written only at fixed places, where the guard protects nothing.
 #define PILO_NO_STACK_PROTECTOR [[gnu::no_stack_protector]]
 #endif
+#if __has_cpp_attribute(gnu::flatten)
+// Inlines every call a hot function makes, and every call those make, but
+// those to functions kept out of line: for a loop whose callees live in other
+// files, which only link-time optimisation can inline.
+#define PILO_FLATTEN [[gnu::flatten]]
+#endif
 #if __has_cpp_attribute(gnu::noinline)
 // Keeps a rarely taken function out of a hot loop, so that the loop does not
 // save registers for it on every pass.
@@ -30,6 +36,9 @@
 #endif
 #ifndef PILO_NO_STACK_PROTECTOR
 #define PILO_NO_STACK_PROTECTOR
+#endif
+#ifndef PILO_FLATTEN
+#define PILO_FLATTEN
 #endif
 #ifndef PILO_NOINLINE
 #define PILO_NOINLINE

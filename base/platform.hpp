@@ -22,12 +22,6 @@
 #define PILO_USE_SSE2 0
 #endif
 
-// A value line's integer part below 10^8 and its six decimals turned into
-// digits together, one half of an SSE2 register each: the three steps that
-// split a number into digit pairs and digits take one vector operation each
-// for both. Plain form: byte words, one number at a time.
-#define PILO_USE_SSE2_DIGITS PILO_USE_SSE2
-
 // Short decimals read as d * 10^e in one multiplication or division of exact
 // doubles. That is correctly rounded in the default rounding mode, round to
 // nearest, which pilo never changes, and only where double operations round

@@ -12,7 +12,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #if PILO_USE_FAST_FLOAT
 #include <fast_float/fast_float.h>
@@ -22,29 +21,11 @@ namespace pilo {
 
 namespace {
 
-// The C library's reading, the reference for every token.
-int parse_with_strtod(const char* token, double& out) noexcept {
-    char* end = nullptr;
-    const double value = std::strtod(token, &end);
-    if (*end != '\0') return -1;
-    out = value;
-    return 0;
-}
-
 // The short readers take the digits that two words hold.
 constexpr std::size_t MAX_SIGNIFICAND_DIGITS = 2 * WORD_BYTES;
 // Exponents longer than this, such as ones with leading zeros, are left to the
 // general readers; four digits are far past any exponent the short readers take.
 constexpr std::size_t MAX_EXPONENT_DIGITS = 4;
-// The longest token the short readers can take: a sign, a zero before the
-// point, the digits, the point, and an exponent of a letter, a sign and its
-// digits.
-constexpr std::size_t MAX_SHORT_TOKEN =
-    1 + 1 + MAX_SIGNIFICAND_DIGITS + 1 + 2 + MAX_EXPONENT_DIGITS;
-
-bool is_digit(char byte) noexcept {
-    return byte >= '0' && byte <= '9';
-}
 
 // The high bit of each byte of word that is not a digit, exact up to and
 // including the first such byte; bytes after it may be marked wrongly, as a
@@ -201,10 +182,41 @@ PILO_NOINLINE int read_short_decimal(const char* text, const char* last, double&
     return 0;
 }
 
-// Reads a token that the short readers may read past, as
-// parse_padded_decimal describes.
-PILO_ALWAYS_INLINE int read_padded_decimal(const char* token, std::size_t length,
-                                           double& out) noexcept {
+// The general readers, for every token the short readers decline: plain
+// decimal forms with fast_float, exactly as strtod reads them, and anything
+// else, or anything fast_float does not take whole, with strtod, the
+// reference. Only tokens that open with a digit or a point, after an optional
+// sign, go to fast_float: strtod alone skips white space and reads inf, nan
+// and hexadecimal forms. fast_float refuses a plus sign, and rounds values out
+// of range to an infinity or a zero as strtod does. Out of line, so that the
+// input loop's path for short numbers saves no registers for it.
+PILO_NOINLINE int read_general(char* token, std::size_t length, double& out) noexcept {
+    // strtod turns "" into 0.0 with its end pointer on the terminator, so an
+    // empty token would otherwise pass the whole-token test.
+    if (length == 0) return -1;
+#if PILO_USE_FAST_FLOAT
+    const char lead = token[token[0] == '-' || token[0] == '+' ? 1 : 0];
+    if ((lead >= '0' && lead <= '9') || lead == '.') {
+        double value = 0.0;
+        const char* const last = token + length;
+        const auto [end, error] = fast_float::from_chars(token, last, value);
+        if (error == std::errc{} && end == last) {
+            out = value;
+            return 0;
+        }
+    }
+#endif
+    token[length] = '\0';
+    char* end = nullptr;
+    const double value = std::strtod(token, &end);
+    if (*end != '\0') return -1;
+    out = value;
+    return 0;
+}
+
+} // namespace
+
+int parse_number(char* token, std::size_t length, double& out) noexcept {
     const bool negative = token[0] == '-';
     const std::size_t sign_size = negative || token[0] == '+' ? 1 : 0;
     const char* const text = token + sign_size;
@@ -212,78 +224,12 @@ PILO_ALWAYS_INLINE int read_padded_decimal(const char* token, std::size_t length
     double value = 0.0;
     if (read_word_decimal(text, size, value) != 0 &&
         read_short_decimal(text, text + size, value) != 0)
-        return -1;
+        return read_general(token, length, out);
     // The sign goes in as a bit, which negates exactly, -0 included, and
     // takes no branch.
     const std::uint64_t sign = SIGN_MASK * static_cast<std::uint64_t>(negative);
     out = std::bit_cast<double>(std::bit_cast<std::uint64_t>(value) | sign);
     return 0;
-}
-
-} // namespace
-
-int parse_padded_decimal(const char* token, std::size_t length, double& out) noexcept {
-    return read_padded_decimal(token, length, out);
-}
-
-namespace {
-
-// Reads plain decimal forms exactly as strtod does: the short ones with the
-// short readers, unless they have declined the token already, and the others
-// with fast_float. Only tokens that open with a digit or a point, after an
-// optional sign, take this path: strtod alone skips white space and reads
-// inf, nan and hexadecimal forms. fast_float refuses a plus sign, and rounds
-// values out of range to an infinity or a zero as strtod does. Anything this
-// does not take whole goes to strtod for the final word.
-bool parse_decimal(const char* token, std::size_t length, bool short_tried, double& out) noexcept {
-    const char lead = token[token[0] == '-' || token[0] == '+' ? 1 : 0];
-    if (!is_digit(lead) && lead != '.') return false;
-    if (!short_tried && length <= MAX_SHORT_TOKEN) {
-        // The short readers read whole words past the token, so they get a
-        // padded copy, ended by a zero byte.
-        std::array<char, MAX_SHORT_TOKEN + 1 + NUMBER_PADDING> padded{};
-        std::memcpy(padded.data(), token, length);
-        if (read_padded_decimal(padded.data(), length, out) == 0) return true;
-    }
-#if PILO_USE_FAST_FLOAT
-    double value = 0.0;
-    const char* const last = token + length;
-    const auto [end, error] = fast_float::from_chars(token, last, value);
-    if (error != std::errc{} || end != last) return false;
-    out = value;
-    return true;
-#else
-    return false;
-#endif
-}
-
-} // namespace
-
-int parse_number(const char* token, double& out) noexcept {
-    if (token == nullptr) return -1;
-    return parse_number(token, std::strlen(token), out);
-}
-
-namespace {
-
-// parse_number, with the short readers skipped when short_tried says they
-// have declined the token already.
-int parse_general(const char* token, std::size_t length, bool short_tried, double& out) noexcept {
-    // strtod turns "" into 0.0 with its end pointer on the terminator, so an
-    // empty token would otherwise pass the whole-token test.
-    if (length == 0) return -1;
-    if (parse_decimal(token, length, short_tried, out)) return 0;
-    return parse_with_strtod(token, out);
-}
-
-} // namespace
-
-int parse_number(const char* token, std::size_t length, double& out) noexcept {
-    return parse_general(token, length, false, out);
-}
-
-int parse_declined_number(const char* token, std::size_t length, double& out) noexcept {
-    return parse_general(token, length, true, out);
 }
 
 } // namespace pilo

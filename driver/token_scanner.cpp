@@ -100,7 +100,7 @@ void find_text_stops(const char* text, std::size_t end, std::uint64_t* stops) no
 void hold_token(pending_token& pending, const char* first, const char* last) noexcept {
     const auto count = static_cast<std::size_t>(last - first);
     pending.active = true;
-    if (count > pending.bytes.size() - 1 - pending.length) {
+    if (count > TOKEN_CAPACITY - pending.length) {
         pending.overlong = true;
         return;
     }

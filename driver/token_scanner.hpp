@@ -33,7 +33,7 @@ inline constexpr std::string_view TOKEN_DELIMITERS = " \t\n";
 inline constexpr std::size_t BLOCK_BYTES = 64;
 
 // The padding contract. The scan of a text of end bytes reads the blocks that
-// cover it and the byte at end; parse_padded_decimal reads NUMBER_PADDING
+// cover it and the byte at end; parse_number reads NUMBER_PADDING
 // bytes past the token it is handed. So a text is kept in a buffer with
 // SCAN_PADDING readable bytes past its capacity, and scan_tokens makes the
 // byte at end a stop unless a token there is held, so that every token read
@@ -52,10 +52,12 @@ struct scan_buffer {
 };
 
 // A token that reached the end of a text that goes on, and may go on in the
-// next. Only its first TOKEN_CAPACITY bytes are kept; overlong marks that
-// more came. One byte more holds the zero byte that ends it.
+// next. A token that outgrows TOKEN_CAPACITY bytes is dropped whole: overlong
+// marks that it did, and it is ignored once its end is read. The bytes past
+// it hold the zero byte that ends it and the number reader's padding, zeroed
+// once, so that every byte read is defined.
 struct pending_token {
-    std::array<char, TOKEN_CAPACITY + 1> bytes;
+    std::array<char, TOKEN_CAPACITY + 1 + NUMBER_PADDING> bytes{};
     std::size_t length = 0;
     bool active = false;
     bool overlong = false;
@@ -67,15 +69,20 @@ struct pending_token {
 // set as well.
 void find_text_stops(const char* text, std::size_t end, std::uint64_t* stops) noexcept;
 
-// Adds the bytes from first to last to pending.
+// Adds the bytes from first to last to pending, or marks it overlong when
+// they would take it past TOKEN_CAPACITY bytes.
 void hold_token(pending_token& pending, const char* first, const char* last) noexcept;
 
-// Hands a held token, unless it was overlong, to evaluate_held(token,
-// length), where token[length] may be overwritten, and empties pending.
-template <typename Evaluate_held>
-void finish_held(pending_token& pending, Evaluate_held&& evaluate_held) noexcept {
+// Hands a held token, unless it was overlong, to evaluate(token, length),
+// with a zero byte at token[length] and the padding after it, and empties
+// pending.
+template <typename Evaluate>
+void finish_held(pending_token& pending, Evaluate&& evaluate) noexcept {
     if (!pending.active) return;
-    if (!pending.overlong) evaluate_held(pending.bytes.data(), pending.length);
+    if (!pending.overlong) {
+        pending.bytes[pending.length] = '\0';
+        evaluate(pending.bytes.data(), pending.length);
+    }
     pending.length = 0;
     pending.active = false;
     pending.overlong = false;
@@ -90,23 +97,24 @@ PILO_ALWAYS_INLINE std::size_t next_stop(const std::uint64_t* stops, std::size_t
 }
 
 // Hands each token of text, end bytes with stops from find_text_stops, to
-// evaluate(token, length), where token[length] may be overwritten, and a
-// held token, once its end is read, to finish_held. A token starts
+// evaluate(token, length), where token[length] is a stop byte that may be
+// overwritten and the padding follows, and a held token, once its end is
+// read, to finish_held. A token longer than TOKEN_CAPACITY is ignored whole,
+// wherever it lies, as if it had been held. A token starts
 // at a byte that is no stop after one that is, byte 0 counting as after one,
 // and ends at the next stop. When continues is true, the text ends inside a
 // piece that goes on, so a token that runs into end is held in pending; a
 // token held from before goes on at byte 0.
-template <typename Evaluate, typename Evaluate_held>
+template <typename Evaluate>
 PILO_ALWAYS_INLINE void scan_tokens(pending_token& pending, char* text, const std::uint64_t* stops,
-                                    std::size_t end, bool continues, Evaluate&& evaluate,
-                                    Evaluate_held&& evaluate_held) noexcept {
+                                    std::size_t end, bool continues, Evaluate&& evaluate) noexcept {
     if (!continues) text[end] = '\0';
     std::uint64_t after_stop = 1;
     if (pending.active) {
         const std::size_t stop = next_stop(stops, 0);
         hold_token(pending, text, text + stop);
         if (stop == end && continues) return;
-        finish_held(pending, evaluate_held);
+        finish_held(pending, evaluate);
         after_stop = 0; // the token at byte 0, if any, was the held one
     }
     const std::size_t block_count = (end + BLOCK_BYTES - 1) / BLOCK_BYTES;
@@ -121,7 +129,7 @@ PILO_ALWAYS_INLINE void scan_tokens(pending_token& pending, char* text, const st
                 hold_token(pending, text + start, text + stop);
                 return;
             }
-            evaluate(text + start, stop - start);
+            if (stop - start <= TOKEN_CAPACITY) evaluate(text + start, stop - start);
         }
     }
 }

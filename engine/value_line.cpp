@@ -14,10 +14,6 @@
 #include <cstdio>
 #include <limits>
 
-#if PILO_USE_SSE2_DIGITS
-#include <emmintrin.h>
-#endif
-
 // Exactness assumes the default rounding mode, round to nearest, which pilo
 // never changes. There printf rounds the sixth decimal half to even, and so
 // does split_fixed; glibc's printf follows another rounding mode when one is
@@ -56,41 +52,6 @@ constexpr std::uint64_t eight_digits(std::uint32_t number) noexcept {
 
 static_assert(eight_digits(12345678) == 0x3837'3635'3433'3231);
 static_assert(eight_digits(90000001) == 0x3130'3030'3030'3039);
-
-// The eight digits of high < 10^8 and of low < 10^8, as eight_digits gives
-// them, into high_digits and low_digits.
-PILO_ALWAYS_INLINE void sixteen_digits(std::uint32_t high, std::uint32_t low,
-                                       std::uint64_t& high_digits,
-                                       std::uint64_t& low_digits) noexcept {
-#if PILO_USE_SSE2_DIGITS
-    // Each number in a 64-bit lane: n / 10^4 = (n * 0xD1B71759) >> 45 for
-    // n < 2^32, then the quotient in the lane's low half and the remainder
-    // in its high half, each below 10^4. Those split as in eight_digits, in
-    // 16-bit lanes: y / 100 = (y * 5243) >> 19 for y < 10^4, the high half
-    // of the product shifted by 3, and y / 10 = (y * 103) >> 10 for y < 100.
-    const __m128i numbers = _mm_set_epi64x(low, high);
-    const __m128i quotients =
-        _mm_srli_epi64(_mm_mul_epu32(numbers, _mm_set1_epi32(static_cast<int>(0xD1B7'1759))), 45);
-    const __m128i remainders =
-        _mm_sub_epi64(numbers, _mm_mul_epu32(quotients, _mm_set1_epi32(10000)));
-    const __m128i quarters = _mm_or_si128(quotients, _mm_slli_epi64(remainders, 32));
-    const __m128i hundreds = _mm_srli_epi16(_mm_mulhi_epu16(quarters, _mm_set1_epi16(5243)), 3);
-    const __m128i pairs = _mm_or_si128(
-        hundreds, _mm_slli_epi32(
-                      _mm_sub_epi16(quarters, _mm_mullo_epi16(hundreds, _mm_set1_epi16(100))), 16));
-    const __m128i tens = _mm_srli_epi16(_mm_mullo_epi16(pairs, _mm_set1_epi16(103)), 10);
-    const __m128i digits = _mm_or_si128(
-        tens, _mm_slli_epi16(_mm_sub_epi16(pairs, _mm_mullo_epi16(tens, _mm_set1_epi16(10))), 8));
-    std::array<char, 16> text;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(text.data()),
-                     _mm_add_epi8(digits, _mm_set1_epi8('0')));
-    high_digits = load_word(text.data());
-    low_digits = load_word(text.data() + WORD_BYTES);
-#else
-    high_digits = eight_digits(high);
-    low_digits = eight_digits(low);
-#endif
-}
 
 // The integer part is written eight digits to a word: below 10^8 in one
 // word, written whole and advanced over by its length, so that its length
@@ -226,11 +187,9 @@ std::size_t format_value_line(double value, std::span<char, VALUE_LINE_SIZE> lin
     // Six decimals: the eight digits of micros less two leading zeros, then
     // the newline and the point before them, all in one word.
     static_assert(1 + LINE_DECIMALS + 1 == WORD_BYTES);
-    std::uint64_t micro_digits = 0;
     if (integer < WORD_DIGITS_LIMIT) {
-        std::uint64_t integer_digits = 0;
-        sixteen_digits(static_cast<std::uint32_t>(integer), micros, integer_digits, micro_digits);
-        store_word(end - count, integer_digits >> (8 * (8 - count)));
+        store_word(end - count,
+                   eight_digits(static_cast<std::uint32_t>(integer)) >> (8 * (8 - count)));
     } else if (integer < TWO_WORD_DIGITS_LIMIT) {
         // The leading count - 8 digits, then the last eight over whatever
         // the first word left past them.
@@ -238,12 +197,10 @@ std::size_t format_value_line(double value, std::span<char, VALUE_LINE_SIZE> lin
         const auto low = static_cast<std::uint32_t>(integer % WORD_DIGITS_LIMIT);
         store_word(end - count, eight_digits(high) >> (8 * (16 - count)));
         store_word(end - WORD_BYTES, eight_digits(low));
-        micro_digits = eight_digits(micros);
     } else {
         write_three_words(end, integer, count);
-        micro_digits = eight_digits(micros);
     }
-    const std::uint64_t decimals = (micro_digits >> 8) & ~std::uint64_t{0xFF};
+    const std::uint64_t decimals = (eight_digits(micros) >> 8) & ~std::uint64_t{0xFF};
     store_word(end, std::uint64_t{'.'} | decimals | (std::uint64_t{'\n'} << 56));
     return static_cast<std::size_t>(end + 8 - first);
 }
