@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The pilo authors
 // SPDX-License-Identifier: ISC
 
-// Platform: every choice pilo makes from what the compiler, the processor and
-// the C and C++ libraries offer. A port to another platform starts here. The
+// Platform: every fast path pilo builds from what the compiler, the processor
+// and the C and C++ libraries offer. A port to another platform starts here. The
 // headers a fast path needs are included where it is used, not here.
 //
 // Each PILO_USE_ switch is 1 when its fast path is built and 0 when the plain

@@ -19,9 +19,17 @@ batches of a hundred runs each. --startup measures the start-up alone.
 With --baseline HEAD --baseline-option=-DPILO_HARDEN=OFF, it measures what
 an option costs: the baseline is then the same code built without it.
 
+--instructions counts instead, with callgrind, the instructions both builds
+run on 2 MB of each mix (the baseline by default INSTRUCTIONS_BASELINE), and
+exits 1 when pilo's count is more than INSTRUCTION_RATIO_LIMIT times the
+baseline's on either. The input loop's speed rests on inlining the number
+reader and the command set into it, across files; a compiler that stops doing
+that runs over 10% more instructions, which this shows where wall time is too
+noisy to. Counts are the same from run to run, so CI can run it.
+
 usage: bench/compare.py [--size MB] [--runs N] [--baseline REV]
                         [--baseline-option OPTION]... [--workload FILE]...
-                        [--svg FILE] [--startup]
+                        [--svg FILE] [--startup] [--instructions]
 """
 import argparse
 import os
@@ -37,6 +45,10 @@ ROOT = os.path.dirname(HERE)
 # The last commit whose number reading and value lines went through strtod
 # and printf.
 BASELINE = "feb54ce"
+# pilo 1.1.0's tree, whose input loop inlines its number reader, and the most
+# instructions pilo may run against it: the changes since cost up to 1.7%.
+INSTRUCTIONS_BASELINE = "10d703c"
+INSTRUCTION_RATIO_LIMIT = 1.03
 
 
 def build(source, build_dir, *options):
@@ -113,6 +125,29 @@ def time_workload(name, path, contenders, measure, runs):
     return {contender: size / median / 1e6 for contender, median in medians.items()}
 
 
+def count_instructions(command, path):
+    """Returns the instructions command runs on path, as callgrind counts them."""
+    result = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null",
+                             *command, path], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                            text=True, check=True)
+    return int(result.stderr.split("Collected : ")[1].split()[0])
+
+
+def compare_instructions(pilo, baseline, revision, workloads):
+    """Prints both builds' instruction counts on each workload; returns
+    whether pilo stays within INSTRUCTION_RATIO_LIMIT of the baseline."""
+    within = True
+    for name, path in workloads.items():
+        if output_of([pilo], path) != output_of([baseline], path):
+            sys.exit(f"pilo and the baseline print different output on {path}")
+        counts = [count_instructions([command], path) for command in (pilo, baseline)]
+        ratio = counts[0] / counts[1]
+        within = within and ratio <= INSTRUCTION_RATIO_LIMIT
+        print(f"{name}: pilo {counts[0]:,} instructions, {revision} {counts[1]:,}: "
+              f"{ratio:.4f}x (at most {INSTRUCTION_RATIO_LIMIT}x)")
+    return within
+
+
 def time_startup(measure, pilo, work, batches=21, runs=100):
     """Times a one-line input, batches of runs of pilo and of cat in
     alternating order; returns the median time of one run of each, in
@@ -174,14 +209,18 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--size", type=float, default=40, help="generated workload size in MB")
     parser.add_argument("--runs", type=int, default=7)
-    parser.add_argument("--baseline", default=BASELINE, help="git revision to build the baseline from")
+    parser.add_argument("--baseline", help="git revision to build the baseline from")
     parser.add_argument("--baseline-option", action="append", default=[], metavar="OPTION",
                         help="CMake option for the baseline's build, such as -DPILO_HARDEN=OFF")
     parser.add_argument("--workload", action="append", help="time this file instead")
     parser.add_argument("--svg", help="write a throughput chart here")
     parser.add_argument("--startup", action="store_true",
                         help="measure only the start-up, against cat's")
+    parser.add_argument("--instructions", action="store_true",
+                        help="count instructions against the baseline's, with callgrind")
     args = parser.parse_args()
+    if args.baseline is None:
+        args.baseline = INSTRUCTIONS_BASELINE if args.instructions else BASELINE
 
     with tempfile.TemporaryDirectory(prefix="pilo-bench-") as work:
         pilo = build(ROOT, os.path.join(work, "current"), "-DPILO_BENCH=ON")
@@ -190,6 +229,12 @@ def main():
             time_startup(measure, pilo, work)
             return
         baseline = build_baseline(args.baseline, work, args.baseline_option)
+        if args.instructions:
+            workloads = {
+                "mixed workload": make_workload(os.path.join(work, "mixed.txt"), "2"),
+                "short numbers": make_workload(os.path.join(work, "short.txt"), "--short", "2"),
+            }
+            sys.exit(0 if compare_instructions(pilo, baseline, args.baseline, workloads) else 1)
         if args.workload:
             workloads = {os.path.basename(path): path for path in args.workload}
         else:

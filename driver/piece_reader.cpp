@@ -67,7 +67,10 @@ int read_block_pieces(piece_reader& reader, char* text, std::size_t& end,
     if (reader.finished) return 0;
     std::memmove(text, text + reader.end, reader.carried);
     const ssize_t count = read_block(reader.descriptor, text + reader.carried, READ_SIZE);
-    if (count < 0) return -1;
+    if (count < 0) {
+        reader.carried = 0; // the piece the error cut short is lost
+        return -1;
+    }
     const std::size_t size = reader.carried + static_cast<std::size_t>(count);
     reader.finished = count == 0;
     reader.end = reader.finished ? size : end_of_pieces(text, size);

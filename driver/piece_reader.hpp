@@ -17,9 +17,8 @@ inline constexpr std::size_t CHUNK_SIZE = 256;
 inline constexpr std::size_t PIECE_SIZE = CHUNK_SIZE - 1;
 
 // A descriptor is read up to READ_SIZE bytes at a time, never waiting for
-// more than one read brings. 16 KiB ran within 0.2% of 64 KiB's
-// instructions on bench/make_workload.py's mixes (callgrind), and keeps the
-// run's storage small.
+// more than one read brings: large enough that reads cost little beside the
+// scan of what they bring, small enough to keep the run's storage small.
 inline constexpr std::size_t READ_SIZE = std::size_t{16} * 1024;
 
 // What the text of one read holds at most: a piece that the read before
@@ -40,9 +39,10 @@ struct piece_reader {
 piece_reader start_reading(std::FILE* stream) noexcept;
 
 // Reads on, into text, which has room for TEXT_CAPACITY bytes and one more.
-// Returns 1 with whole pieces in text[0] to text[end - 1], and continues
-// true when the piece at end is unfinished and goes on in the next read; 0
-// at the end of input; -1 on a read error, which loses the piece it cuts
+// Returns 1 with whole pieces in text[0] to text[end - 1]; continues is false
+// when no token can run past end into the next read (at the end of input, and
+// after a piece that fgets ended before it was full) and true otherwise. Returns
+// 0 at the end of input; -1 on a read error, which loses the piece it cuts
 // short, as fgets loses it. A read cut short by a signal is tried again.
 [[nodiscard]] int read_pieces(piece_reader& reader, char* text, std::size_t& end,
                               bool& continues) noexcept;

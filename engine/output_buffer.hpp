@@ -12,10 +12,9 @@
 
 namespace pilo {
 
-// Bytes held before they must be written. With reads of 16 KiB, 8 KiB ran
-// within 0.2% of 64 KiB's instructions on bench/make_workload.py's mixes
-// (callgrind) at about 170 writes a MB, and keeps the run's storage small
-// enough for a stack limit of 64 KiB.
+// Bytes held before they must be written: enough that writes are few beside
+// the work of making their lines, and small enough that the run's storage
+// fits a stack limit of 64 KiB.
 inline constexpr std::size_t OUTPUT_CAPACITY = std::size_t{8} * 1024;
 
 // The text not yet written, bytes[0] to bytes[length - 1]. Once a write has

@@ -3,10 +3,12 @@
 
 #include "base/platform.hpp"
 #include "driver/input_loop.hpp"
+#include "driver/token_scanner.hpp"
 #include "tests/socket_stream.hpp"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -214,6 +216,22 @@ TEST(Platform, FastPathsThePlatformHasAreBuilt) {
     EXPECT_EQ(PILO_USE_SCALED_DECIMALS && PILO_USE_FAST_FLOAT, !plain)
         << "only x87 maths rounds doubles twice; fast_float: libfast-float-dev";
 #endif
+    // Standard input, which most runs read, takes the path built for it: one
+    // read of its descriptor hands out every whole piece it brings, where
+    // fgets hands out one.
+    const std::string text(3 * pilo::PIECE_SIZE + 1, '1');
+    int ends[2] = {-1, -1};
+    const int saved = dup(STDIN_FILENO);
+    ASSERT_TRUE(pipe(ends) == 0 && write(ends[1], text.data(), text.size()) > 0 &&
+                dup2(ends[0], STDIN_FILENO) == STDIN_FILENO);
+    static std::array<char, pilo::TEXT_CAPACITY + pilo::SCAN_PADDING> buffer;
+    pilo::piece_reader reader = pilo::start_reading(stdin);
+    std::size_t end = 0;
+    bool continues = false;
+    EXPECT_EQ(pilo::read_pieces(reader, buffer.data(), end, continues), 1);
+    EXPECT_EQ(end, (PILO_USE_DESCRIPTORS ? 3 : 1) * pilo::PIECE_SIZE) << "pieces of a read";
+    dup2(saved, STDIN_FILENO);
+    for (const int descriptor : {saved, ends[0], ends[1]}) close(descriptor);
 }
 
 } // namespace

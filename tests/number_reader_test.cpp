@@ -53,13 +53,13 @@ TEST(NumberReader, AcceptsStrtodForms) {
         {"5.", 5.0},
         {"1e2", 100.0},
         {"1E-2", 0.01},
-        {"-1234.5678", -1234.5678},    // a sign and eight digits: one word
-        {"123456789", 123456789.0},   // nine digits: two words
-        {"12345678.5", 12345678.5},    // the point in the second word
-        {"1e22", 1e22},                // the largest exact power of ten
-        {"1e0022", 1e22},              // the longest exponent taken
-        {"9007199254740992", 0x1p53}, // the largest exact significand
-        {"18446744073709551616", 0x1p64},            // 20 digits: 2^64 wraps to 0 in a word
+        {"-1234.5678", -1234.5678},                 // a sign and eight digits: one word
+        {"123456789", 123456789.0},                 // nine digits: two words
+        {"12345678.5", 12345678.5},                 // the point in the second word
+        {"1e22", 1e22},                             // the largest exact power of ten
+        {"1e0022", 1e22},                           // the longest exponent taken
+        {"9007199254740992", 0x1p53},               // the largest exact significand
+        {"18446744073709551616", 0x1p64},           // 20 digits: 2^64 wraps to 0 in a word
         {"0.5488135039273248", 0.5488135039273248}, // 16 digits after "0."
         {"0x10", 16.0},
         {"0X1.8p1", 3.0},

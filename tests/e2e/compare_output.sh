@@ -13,3 +13,10 @@ same_output() {
     od -c "$2" | head -20
     return 1
 }
+
+# The command as one line of shell for script(1), each word quoted.
+quoted() {
+    for word in "$@"; do
+        printf " '%s'" "$(printf '%s' "$word" | sed "s/'/'\\\\''/g")"
+    done
+}

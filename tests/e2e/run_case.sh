@@ -19,6 +19,9 @@
 #             shows in the output
 #   endless   a line fed to standard input over and over without end, in
 #             place of input
+#   dialogue  lines sent to pilo and lines it must print before the next is
+#             sent, held through a pipe and then a terminal (converse.sh), in
+#             place of all of the above
 # Standard error must always stay empty, and every run must end within
 # CASE_SECONDS, so that a run that never ends fails instead of hanging.
 CASE_SECONDS=120
@@ -26,6 +29,11 @@ set -u
 . "$(dirname "$0")/compare_output.sh"
 dir=$1
 shift
+if [ -f "$dir/dialogue" ]; then
+    converse="bash $(dirname "$0")/converse.sh $dir/dialogue"
+    $converse pipe "$@" && $converse terminal "$@"
+    exit
+fi
 tmp=$(mktemp -d) || exit 2
 trap 'rm -rf "$tmp"' EXIT
 
@@ -49,12 +57,6 @@ run() {
     else
         timeout "$CASE_SECONDS" "$@" $args <"$input"
     fi
-}
-# The command as one line of shell for script(1), each word quoted.
-quoted() {
-    for word in "$@"; do
-        printf " '%s'" "$(printf '%s' "$word" | sed "s/'/'\\\\''/g")"
-    done
 }
 # Runs the command with a terminal for standard output; returns its status.
 run_on_terminal() {
