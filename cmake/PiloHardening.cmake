@@ -19,7 +19,13 @@ if(PILO_HARDEN AND NOT PILO_SANITIZE)
   set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 
   # These make code, so with link-time optimisation they go to the link too.
-  foreach(flag IN ITEMS -fstack-protector-strong -fstack-clash-protection)
+  # Windows probes the stack itself, and g++ for Windows fails inside on
+  # stack clash protection in some functions, though its trivial check passes.
+  set(pilo_code_flags -fstack-protector-strong)
+  if(NOT WIN32)
+    list(APPEND pilo_code_flags -fstack-clash-protection)
+  endif()
+  foreach(flag IN LISTS pilo_code_flags)
     string(MAKE_C_IDENTIFIER "pilo_has${flag}" known)
     check_cxx_compiler_flag(${flag} ${known})
     if(${known})

@@ -36,11 +36,14 @@ int read_chunk(std::FILE* stream, char* text, std::size_t& end, bool& continues)
 
 #if PILO_USE_DESCRIPTORS
 
+// Windows' read(2) takes its count as an unsigned int, POSIX's as a size_t.
+static_assert(READ_SIZE <= std::numeric_limits<unsigned>::max());
+
 // Reads up to size bytes from descriptor into buffer. Returns the count read,
 // 0 at the end of input, or -1 on an error.
 ssize_t read_block(int descriptor, char* buffer, std::size_t size) noexcept {
     for (;;) {
-        const ssize_t count = read(descriptor, buffer, size);
+        const ssize_t count = read(descriptor, buffer, static_cast<unsigned>(size));
         // pilo sets no signal handler, and a signal without one never cuts
         // a read short on Linux, so no test can take the branch that tries
         // again; coverage leaves it out.

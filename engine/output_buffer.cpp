@@ -6,6 +6,7 @@
 #include "base/platform.hpp"
 
 #include <cstring>
+#include <limits>
 
 #if PILO_USE_DESCRIPTORS
 #include <cerrno>
@@ -18,11 +19,15 @@ namespace pilo {
 
 namespace {
 
-// Writes size bytes at text to standard output; returns 0, or -1 on an error.
+// Windows' write(2) takes its count as an unsigned int, POSIX's as a size_t.
+static_assert(OUTPUT_CAPACITY <= std::numeric_limits<unsigned>::max());
+
+// Writes size <= OUTPUT_CAPACITY bytes at text to standard output; returns 0,
+// or -1 on an error.
 int write_all(const char* text, std::size_t size) noexcept {
 #if PILO_USE_DESCRIPTORS
     while (size > 0) {
-        const ssize_t count = write(STDOUT_FILENO, text, size);
+        const ssize_t count = write(STDOUT_FILENO, text, static_cast<unsigned>(size));
         // pilo sets no signal handler, and a signal without one never cuts
         // a write short on Linux, so no test takes the retry; coverage leaves
         // it out.
