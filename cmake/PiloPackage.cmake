@@ -43,9 +43,13 @@ set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-linux-${pilo_pack
 
 # The Debian package's dependencies come from dpkg-shlibdeps, which knows only
 # the libraries installed as packages of the machine's own architecture.
+# Windows gets a zip, pilo-1.2.0-win64.zip, of one folder.
 set(CPACK_GENERATOR TGZ)
 find_program(PILO_DPKG_SHLIBDEPS dpkg-shlibdeps)
-if(CMAKE_CROSSCOMPILING)
+if(WIN32)
+  set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-win64)
+  set(CPACK_GENERATOR ZIP)
+elseif(CMAKE_CROSSCOMPILING)
   message(STATUS "Cross build: the package target makes no .deb, only the binary tarball")
 elseif(NOT PILO_DPKG_SHLIBDEPS)
   message(STATUS "No dpkg-shlibdeps: the package target makes no .deb (Debian: dpkg-dev)")
@@ -61,9 +65,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # install's folders here.
 set(CPACK_PILO_STRIP ${CMAKE_STRIP})
 set(CPACK_PILO_AR ${CMAKE_AR})
-set(CPACK_PILO_BINDIR ${CMAKE_INSTALL_BINDIR})
-set(CPACK_PILO_DOCDIR ${CMAKE_INSTALL_DOCDIR})
-set(CPACK_PILO_MANDIR ${CMAKE_INSTALL_MANDIR})
+set(CPACK_PILO_PROGRAM ${PILO_BIN_DIR}/pilo${CMAKE_EXECUTABLE_SUFFIX})
+set(CPACK_PILO_DOCDIR ${PILO_DOC_DIR})
+set(CPACK_PILO_MANUAL ${PILO_MANUAL})
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/stage_package.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/normalize_package.cmake)
 # CPack's source tarball, package_source, packs the source folder as it is,

@@ -1,12 +1,12 @@
 # SPDX-FileCopyrightText: 2026 The pilo authors
 # SPDX-License-Identifier: ISC
 
-# Run by CPack on each package it has made. CPack writes a tarball's entries
-# in the order the file system lists them and a .deb's members with the
-# builder's umask in their modes; this writes both again so that neither
-# shows. The tarball is packed anew from the staged install, whose modes the
-# pre-build script has set, its files sorted by name and each time
-# SOURCE_DATE_EPOCH's (or the time of the build); the .deb's members are
+# Run by CPack on each package it has made. CPack writes a tarball's or a
+# zip's entries in the order the file system lists them and a .deb's members
+# with the builder's umask in their modes; this writes them again so that
+# neither shows. A tarball or a zip is packed anew from the staged install,
+# whose modes the pre-build script has set, its files sorted by name and each
+# time SOURCE_DATE_EPOCH's (or the time of the build); the .deb's members are
 # archived again in GNU ar's deterministic mode, owner root and mode 0644.
 foreach(package IN LISTS CPACK_PACKAGE_FILES)
   if(package MATCHES "[.]deb$")
@@ -23,8 +23,11 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
     file(GLOB_RECURSE files RELATIVE ${CPACK_TOPLEVEL_DIRECTORY} ${CPACK_TEMPORARY_DIRECTORY}/*)
     list(SORT files)
     string(TIMESTAMP time "%Y-%m-%d %H:%M:%S UTC" UTC)
-    execute_process(COMMAND ${CMAKE_COMMAND} -E tar czf ${package}.new --format=gnutar
-                            "--mtime=${time}" -- ${files}
+    set(archive czf --format=gnutar)
+    if(package MATCHES "[.]zip$")
+      set(archive cf --format=zip)
+    endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E tar ${archive} ${package}.new "--mtime=${time}" -- ${files}
                     WORKING_DIRECTORY ${CPACK_TOPLEVEL_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
   endif()
   file(RENAME ${package}.new ${package})

@@ -13,7 +13,7 @@ if(CPACK_INSTALLED_DIRECTORIES) # package_source's copy of the source folder
   return()
 endif()
 execute_process(COMMAND ${CPACK_PILO_STRIP} --remove-section=.comment --remove-section=.note
-                        --strip-unneeded ${root}/${CPACK_PILO_BINDIR}/pilo
+                        --strip-unneeded ${root}/${CPACK_PILO_PROGRAM}
                 COMMAND_ERROR_IS_FATAL ANY)
 
 if(CPACK_GENERATOR STREQUAL "DEB")
@@ -34,12 +34,12 @@ if(CPACK_GENERATOR STREQUAL "DEB")
     endif()
   endforeach()
   file(RENAME ${docs}/LICENSE ${docs}/copyright)
-  execute_process(COMMAND ${gzip_command} -9n ${root}/${CPACK_PILO_MANDIR}/man1/pilo.1
+  execute_process(COMMAND ${gzip_command} -9n ${root}/${CPACK_PILO_MANUAL}
                   COMMAND_ERROR_IS_FATAL ANY)
 endif()
 
 file(CHMOD_RECURSE ${CPACK_TEMPORARY_DIRECTORY} FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ
      WORLD_READ DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
      GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-file(CHMOD ${root}/${CPACK_PILO_BINDIR}/pilo PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+file(CHMOD ${root}/${CPACK_PILO_PROGRAM} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
      GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

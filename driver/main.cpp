@@ -28,12 +28,17 @@ static_assert(sizeof(off_t) >= 8, "files need 64-bit offsets");
 // both go to binary mode, so that pilo prints what it prints elsewhere. Input
 // typed at a console stays in text mode, where Enter gives LF, as a terminal
 // does, and Ctrl-Z then Enter ends the input.
-static void use_binary_streams() {
+namespace {
+
+void use_binary_streams() noexcept {
     if (_isatty(_fileno(stdin)) == 0) (void)_setmode(_fileno(stdin), _O_BINARY);
     (void)_setmode(_fileno(stdout), _O_BINARY);
 }
+
+} // namespace
 #else
-static void use_binary_streams() {}
+// Elsewhere the standard streams carry bytes as they are.
+inline void use_binary_streams() noexcept {}
 #endif
 
 int main(int argc, char* argv[]) {

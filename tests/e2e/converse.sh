@@ -6,7 +6,7 @@
 # Each line of DIALOGUE is "> TEXT", a line sent to pilo's standard input, or
 # "< TEXT", a line pilo must print before anything more is sent. Standard
 # output is a pipe, or a terminal made by script(1), whose carriage returns
-# are dropped. Once the dialogue is over, the input ends, and pilo must print
+# and control sequences are dropped. Once the dialogue is over, the input ends, and pilo must print
 # nothing more, leave standard error empty and exit 0.
 #
 # A pilo that holds its output until more input arrives, or until the input
@@ -44,7 +44,9 @@ while IFS= read -r line; do
             failed=1
             break
         fi
-        got=${got%$'\r'}
+        # A terminal's line ends in CR LF, and wine's console adds control
+        # sequences of its own, such as one that hides the cursor.
+        got=$(printf '%s' "$got" | tr -d '\r' | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g')
         if [ "$got" != "$text" ]; then
             echo "$mode: printed '$got', awaited '$text'"
             failed=1
@@ -54,7 +56,7 @@ while IFS= read -r line; do
     esac
 done <"$dialogue"
 exec 3>&-
-rest=$(timeout "$LINE_SECONDS" cat <&4 | tr -d '\r')
+rest=$(timeout "$LINE_SECONDS" cat <&4 | tr -d '\r' | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g')
 wait "$pid"
 status=$?
 if [ "$failed" = 0 ] && [ -n "$rest" ]; then
