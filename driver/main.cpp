@@ -21,28 +21,19 @@ static_assert(sizeof(off_t) >= 8, "files need 64-bit offsets");
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-
-// Windows' C run-time opens the standard streams in text mode, which turns CR
-// LF into LF and ends the input at a 0x1A byte as it reads, and LF into CR LF
-// as it writes. pilo reads and writes bytes, as the file it opens with "rb":
-// both go to binary mode, so that pilo prints what it prints elsewhere. Input
-// typed at a console stays in text mode, where Enter gives LF, as a terminal
-// does, and Ctrl-Z then Enter ends the input.
-namespace {
-
-void use_binary_streams() noexcept {
-    if (_isatty(_fileno(stdin)) == 0) (void)_setmode(_fileno(stdin), _O_BINARY);
-    (void)_setmode(_fileno(stdout), _O_BINARY);
-}
-
-} // namespace
-#else
-// Elsewhere the standard streams carry bytes as they are.
-inline void use_binary_streams() noexcept {}
 #endif
 
 int main(int argc, char* argv[]) {
-    use_binary_streams();
+#ifdef _WIN32
+    // Windows' C run-time opens the standard streams in text mode, which turns
+    // CR LF into LF and ends the input at a 0x1A byte as it reads, and LF into
+    // CR LF as it writes. pilo reads and writes bytes, as the file it opens
+    // with "rb": both go to binary mode, so that pilo prints what it prints
+    // elsewhere. Input typed at a console stays in text mode, where Enter
+    // gives LF, as a terminal does, and Ctrl-Z then Enter ends the input.
+    if (_isatty(_fileno(stdin)) == 0) (void)_setmode(_fileno(stdin), _O_BINARY);
+    (void)_setmode(_fileno(stdout), _O_BINARY);
+#endif
     std::FILE* stream = argc > 1 ? std::fopen(argv[1], "rb") : stdin;
     // There is no message for an input that cannot be opened, and nothing is
     // ever written to standard error, so the status alone tells.

@@ -16,9 +16,10 @@ namespace pilo {
 
 namespace {
 
-// The binary commands, by the operation each carries out; every other byte
-// maps to NOT_BINARY. The four arithmetic operations come first, in the
-// order apply_arithmetic computes them.
+// What each byte is as a command, so that telling commands from numbers
+// costs one look-up: a binary command, by the operation it carries out, one
+// of "p f c", or no command. The four arithmetic operations come first, in
+// the order apply_arithmetic computes them.
 enum binary_operation : std::uint8_t {
     ADD,
     SUBTRACT,
@@ -26,30 +27,21 @@ enum binary_operation : std::uint8_t {
     DIVIDE,
     REMAINDER,
     POWER,
-    NOT_BINARY
+    NOT_BINARY,
+    NOT_COMMAND
 };
 
-constexpr std::array<binary_operation, 256> BINARY_OPERATIONS = [] {
+constexpr std::array<binary_operation, 256> COMMAND_OPERATIONS = [] {
     std::array<binary_operation, 256> operations{};
-    operations.fill(NOT_BINARY);
+    operations.fill(NOT_COMMAND);
     operations['+'] = ADD;
     operations['-'] = SUBTRACT;
     operations['*'] = MULTIPLY;
     operations['/'] = DIVIDE;
     operations['%'] = REMAINDER;
     operations['^'] = POWER;
+    operations['p'] = operations['f'] = operations['c'] = NOT_BINARY;
     return operations;
-}();
-
-// Whether each byte value is a command character, so that telling commands
-// from numbers costs one look-up: the binary commands, then "p f c".
-constexpr std::array<bool, 256> COMMAND_BYTES = [] {
-    std::array<bool, 256> commands{};
-    for (std::size_t byte = 0; byte < commands.size(); ++byte)
-        commands[byte] = BINARY_OPERATIONS[byte] != NOT_BINARY;
-    for (const char* command = "pfc"; *command != '\0'; ++command)
-        commands[static_cast<unsigned char>(*command)] = true;
-    return commands;
 }();
 
 constexpr std::string_view STACK_EMPTY_MESSAGE = "pilo: stack empty\n";
@@ -110,7 +102,7 @@ int apply_arithmetic(operand_stack& stack, binary_operation operation) noexcept 
 
 int parse_command(const char* token, char& command) noexcept {
     if (token == nullptr || token[0] == '\0' || token[1] != '\0') return -1;
-    if (!COMMAND_BYTES[static_cast<unsigned char>(token[0])]) return -1;
+    if (COMMAND_OPERATIONS[static_cast<unsigned char>(token[0])] == NOT_COMMAND) return -1;
     command = token[0];
     return 0;
 }
@@ -129,8 +121,8 @@ PILO_NO_STACK_PROTECTOR int execute_command(operand_stack& stack, output_buffer&
         stack_clear(stack);
         return 0;
     }
-    const binary_operation operation = BINARY_OPERATIONS[static_cast<unsigned char>(command)];
-    if (operation == NOT_BINARY) return -1;
+    const binary_operation operation = COMMAND_OPERATIONS[static_cast<unsigned char>(command)];
+    if (operation >= NOT_BINARY) return -1;
     if (stack_depth(stack) <= 1) return report_stack_empty(out);
     if (operation == REMAINDER || operation == POWER) return apply_function(stack, operation);
     return apply_arithmetic(stack, operation);
