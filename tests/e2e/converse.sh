@@ -63,13 +63,5 @@ if [ "$failed" = 0 ] && [ -n "$rest" ]; then
     echo "$mode: printed after the dialogue: $rest"
     failed=1
 fi
-if [ "$status" != 0 ]; then
-    echo "$mode: exit status $status, expected 0"
-    failed=1
-fi
-if [ -s "$tmp/err" ]; then
-    echo "$mode: standard error is not empty:"
-    cat "$tmp/err"
-    failed=1
-fi
+quiet_exit "$status" 0 "$tmp/err" || failed=1
 exit $failed

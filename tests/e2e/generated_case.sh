@@ -85,15 +85,7 @@ esac
 run_measured "$generator" "$@"
 
 failed=0
-if [ "$status" != 0 ]; then
-    echo "exit status $status, expected 0"
-    failed=1
-fi
-if [ -s "$tmp/err" ]; then
-    echo "standard error is not empty:"
-    head -c 2000 "$tmp/err"
-    failed=1
-fi
+quiet_exit "$status" 0 "$tmp/err" || failed=1
 if [ "$name" = random-binary ]; then
     # Any output at all must be value lines and messages.
     if grep -a -v -x -E -e '-?([0-9]+\.[0-9]{6}|inf|nan)' -e 'pilo: stack empty' "$tmp/out" >"$tmp/bad"; then

@@ -77,15 +77,7 @@ status=$?
 [ "$status" = 124 ] && echo "no end within $CASE_SECONDS s"
 
 failed=0
-if [ "$status" != "$want_status" ]; then
-    echo "exit status $status, expected $want_status"
-    failed=1
-fi
-if [ -s "$tmp/err" ]; then
-    echo "standard error is not empty:"
-    cat "$tmp/err"
-    failed=1
-fi
+quiet_exit "$status" "$want_status" "$tmp/err" || failed=1
 if [ -z "$target" ]; then
     want=/dev/null
     [ -f "$dir/output" ] && want=$dir/output
