@@ -6,8 +6,9 @@
 # Each line of DIALOGUE is "> TEXT", a line sent to pilo's standard input, or
 # "< TEXT", a line pilo must print before anything more is sent. Standard
 # output is a pipe, or a terminal made by script(1), whose carriage returns
-# and control sequences are dropped. Once the dialogue is over, the input ends, and pilo must print
-# nothing more, leave standard error empty and exit 0.
+# and control sequences are dropped. Once the dialogue is over, the input
+# ends, and pilo must print nothing more, leave standard error empty and
+# exit 0.
 #
 # A pilo that holds its output until more input arrives, or until the input
 # ends, never prints the line awaited, and the wait for it runs out: the

@@ -30,8 +30,8 @@ set -u
 dir=$1
 shift
 if [ -f "$dir/dialogue" ]; then
-    converse="bash $(dirname "$0")/converse.sh $dir/dialogue"
-    $converse pipe "$@" && $converse terminal "$@"
+    converse=$(dirname "$0")/converse.sh
+    bash "$converse" "$dir/dialogue" pipe "$@" && bash "$converse" "$dir/dialogue" terminal "$@"
     exit
 fi
 tmp=$(mktemp -d) || exit 2
