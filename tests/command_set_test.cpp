@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: ISC
 
 #include "engine/command_set.hpp"
+#include "tests/number_checks.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +13,6 @@
 #include <string>
 
 namespace {
-
-// The C library's own rendering of a value line, for values whose text the
-// platform decides (infinities, NaNs).
-std::string value_line(double value) {
-    char line[400];
-    std::snprintf(line, sizeof line, "%f\n", value);
-    return line;
-}
 
 // Runs the whitespace-separated tokens on a fresh stack, pushing the ones that
 // are not commands as the C library reads them, and returns what was printed.
@@ -83,11 +76,11 @@ TEST(CommandSet, WholeInputsPrintExactLines) {
         {"0.1234567 p", "0.123457\n"},
         {"0 -1 * p", "-0.000000\n"},
         {"1e22 p", "10000000000000000000000.000000\n"}, // no exponent, ever
-        {"1 0 / p", value_line(INFINITY)},
-        {"-1 0 / p", value_line(-INFINITY)},
-        {"0 0 / p", value_line(zero / zero)},
-        {"5 0 % p", value_line(std::fmod(5.0, zero))},
-        {"-8 0.5 ^ p", value_line(std::pow(-8.0, half))},
+        {"1 0 / p", pilo_checks::printf_line(INFINITY)},
+        {"-1 0 / p", pilo_checks::printf_line(-INFINITY)},
+        {"0 0 / p", pilo_checks::printf_line(zero / zero)},
+        {"5 0 % p", pilo_checks::printf_line(std::fmod(5.0, zero))},
+        {"-8 0.5 ^ p", pilo_checks::printf_line(std::pow(-8.0, half))},
     };
     for (const auto& c : cases) EXPECT_EQ(run_tokens(c.tokens), c.output) << "input: " << c.tokens;
 }

@@ -4,6 +4,7 @@
 #include "base/platform.hpp"
 #include "driver/input_loop.hpp"
 #include "driver/token_scanner.hpp"
+#include "tests/number_checks.hpp"
 
 #include <gtest/gtest.h>
 
@@ -95,14 +96,6 @@ TEST(InputLoop, OverlongTokenIsIgnoredWhole) {
     }
 }
 
-// The platform's own value line for what its strtod makes of token: the
-// sign of a NaN is the C library's to print, or not.
-std::string platform_line(const char* token) {
-    char line[64];
-    std::snprintf(line, sizeof line, "%f\n", std::strtod(token, nullptr));
-    return line;
-}
-
 TEST(InputLoop, KeptChunkRules) {
     constexpr std::size_t chunk = pilo::READ_SIZE / pilo::PIECE_SIZE * pilo::PIECE_SIZE;
     constexpr std::size_t gap = pilo::READ_SIZE - chunk;
@@ -124,7 +117,9 @@ TEST(InputLoop, KeptChunkRules) {
         {std::string(66, ' ') + "4\n5" + std::string(62, ' ') + "\nf", "5.000000\n4.000000\n"},
         {"1 2 3", ""}, // values left are never printed
         {"a b 12abc . e5 P", ""},
-        {"nan p -nan p", platform_line("nan") + platform_line("-nan")},
+        // The sign of a NaN is the C library's to print, or not.
+        {"nan p -nan p", pilo_checks::printf_line(std::strtod("nan", nullptr)) +
+                             pilo_checks::printf_line(std::strtod("-nan", nullptr))},
         // An overlong token is forgotten once it ends: the next one to
         // straddle a chunk is read whole.
         {std::string(5000, '1') + "\n" + std::string(250, ' ') + "1234567890 p",
