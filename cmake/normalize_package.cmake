@@ -19,28 +19,28 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
     execute_process(COMMAND ${CPACK_PILO_AR} rcD ${package}.new debian-binary control.tar.gz
                             data.tar.gz WORKING_DIRECTORY ${work} COMMAND_ERROR_IS_FATAL ANY)
     file(REMOVE_RECURSE ${work})
-  elseif(package MATCHES "[.]zip$")
-    # CMake's zip writer stores each file's access and change times too, which
-    # no option drops: Info-ZIP's zip, told to store no extra fields, writes
-    # only the time of each file, which is set here, in UTC.
-    find_program(zip_command zip REQUIRED)
-    file(GLOB_RECURSE files RELATIVE ${CPACK_TOPLEVEL_DIRECTORY} ${CPACK_TEMPORARY_DIRECTORY}/*)
-    list(SORT files)
-    string(TIMESTAMP epoch "%s" UTC)
-    string(REPLACE ";" "\n" names "${files}")
-    file(WRITE ${CPACK_TOPLEVEL_DIRECTORY}/zip-names "${names}\n")
-    execute_process(COMMAND touch -d @${epoch} -- ${files}
-                    WORKING_DIRECTORY ${CPACK_TOPLEVEL_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
-    execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${zip_command} -q -X -D ${package}.new -@
-                    INPUT_FILE ${CPACK_TOPLEVEL_DIRECTORY}/zip-names
-                    WORKING_DIRECTORY ${CPACK_TOPLEVEL_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
   else()
     file(GLOB_RECURSE files RELATIVE ${CPACK_TOPLEVEL_DIRECTORY} ${CPACK_TEMPORARY_DIRECTORY}/*)
     list(SORT files)
-    string(TIMESTAMP time "%Y-%m-%d %H:%M:%S UTC" UTC)
-    execute_process(COMMAND ${CMAKE_COMMAND} -E tar czf ${package}.new --format=gnutar
-                            "--mtime=${time}" -- ${files}
-                    WORKING_DIRECTORY ${CPACK_TOPLEVEL_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
+    if(package MATCHES "[.]zip$")
+      # CMake's zip writer stores each file's access and change times too,
+      # which no option drops: Info-ZIP's zip, told to store no extra fields,
+      # writes only the time of each file, which is set here, in UTC.
+      find_program(zip_command zip REQUIRED)
+      string(TIMESTAMP epoch "%s" UTC)
+      string(REPLACE ";" "\n" names "${files}")
+      file(WRITE ${CPACK_TOPLEVEL_DIRECTORY}/zip-names "${names}\n")
+      execute_process(COMMAND touch -d @${epoch} -- ${files}
+                      WORKING_DIRECTORY ${CPACK_TOPLEVEL_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
+      execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${zip_command} -q -X -D ${package}.new -@
+                      INPUT_FILE ${CPACK_TOPLEVEL_DIRECTORY}/zip-names
+                      WORKING_DIRECTORY ${CPACK_TOPLEVEL_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
+    else()
+      string(TIMESTAMP time "%Y-%m-%d %H:%M:%S UTC" UTC)
+      execute_process(COMMAND ${CMAKE_COMMAND} -E tar czf ${package}.new --format=gnutar
+                              "--mtime=${time}" -- ${files}
+                      WORKING_DIRECTORY ${CPACK_TOPLEVEL_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
+    endif()
   endif()
   file(RENAME ${package}.new ${package})
 endforeach()
